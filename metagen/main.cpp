@@ -1,0 +1,72 @@
+// metagen: draws urn samples with diversity parameter theta and writes their averaged
+// rank-abundance curve as a metacommunity file for commsim.
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "common/answers.h"
+#include "common/failure.h"
+#include "common/metafile.h"
+#include "common/ran2.h"
+#include "metagen/urn.h"
+
+int main() {
+    prompt("Input theta\n");
+    const float theta = answer_float(
+        stdin, "theta",
+        "a number from -1 to about 1.68e7 (theta/(1 + theta) must stay below 1 in single "
+        "precision)");
+    if (!theta_is_valid(theta)) {
+        char shown[64];
+        std::snprintf(shown, sizeof shown, "%g", static_cast<double>(theta));
+        reject_answer("theta",
+                      "a number from -1 to about 1.68e7 (theta/(1 + theta) must stay below 1 "
+                      "in single precision)",
+                      shown);
+    }
+    prompt("Input number of individuals\n");
+    const int32_t J = answer_int32(stdin, "number of individuals", 1, urn_max_individuals);
+    prompt("Input number of runs\n");
+    const int32_t nruns = answer_int32(stdin, "number of runs", INT32_MIN, INT32_MAX);
+    prompt("Type seed for the random number generator\n"
+           "(for generating the same sequence of random numbers,\n"
+           " type the same seed)\n");
+    int32_t seed = answer_int32(stdin, "seed", INT32_MIN, INT32_MAX);
+    if (seed > 0) seed = -seed;  // a seed and its negation give the same stream
+    prompt("Type output file name ");
+    const std::string out_name = answer_file_name(stdin, "output file name");
+
+    std::printf("\nINPUT PARAMETERS\n");
+    std::printf("theta= %f \n", static_cast<double>(theta));
+    std::printf("number of individuals = %ld \n", static_cast<long>(J));
+    std::printf("number of independent simulations = %d \n", nruns);
+    std::printf("output file: %s \n", out_name.c_str());
+    std::printf("\nWORKING...\n\n");
+    std::fflush(stdout);
+
+    // The tables are obtained before the file is opened, so a failure leaves it as it was.
+    UrnTables tables;
+    try {
+        urn_prepare(tables, J);
+    } catch (const std::bad_alloc&) {
+        fail("not enough memory for a sample of %d individuals", J);
+    }
+
+    std::FILE* out = std::fopen(out_name.c_str(), "w");
+    if (out == nullptr) fail("error opening file %s", out_name.c_str());
+
+    auto draw = [&seed] { return ran2(&seed); };
+    for (int32_t run = 0; run < nruns; ++run) urn_run(tables, theta, draw);
+
+    const std::vector<float> means = urn_rank_means(tables, nruns);
+    const bool written = write_metacommunity(out, tables.nspecies, means.data());
+    const int write_errno = errno;
+    const bool closed = std::fclose(out) == 0;
+    if (!written || !closed)
+        fail("error writing file %s: %s", out_name.c_str(),
+             std::strerror(written ? errno : write_errno));
+    return 0;
+}

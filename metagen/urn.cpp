@@ -1,0 +1,48 @@
+#include "metagen/urn.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "common/longcmp.h"
+
+bool theta_is_valid(float theta) {
+    return theta >= -1.0f && theta / (1.0f + theta) < 1.0f;
+}
+
+void urn_prepare(UrnTables& tables, int32_t J) {
+    tables.abundance.assign(urn_table_entries, 0.0f);
+    tables.rank_sum.assign(urn_table_entries, 0.0f);
+    tables.sample.assign(static_cast<std::size_t>(J), 0);
+    tables.nspecies = 0;
+    tables.run_species = 0;
+}
+
+void rank_urn_sample(UrnTables& tables, int32_t previous_run_species) {
+    const int32_t run_species = tables.run_species;
+    // Entries above the previous run's labels were never set, so they are still 0.
+    std::fill_n(tables.abundance.begin() + 1, previous_run_species, 0.0f);
+    const auto labels_needed = static_cast<std::size_t>(run_species) + 1;
+    if (tables.abundance.size() < labels_needed) {
+        const std::size_t grown = std::max(labels_needed, 2 * tables.abundance.size());
+        tables.abundance.resize(grown, 0.0f);
+        tables.rank_sum.resize(grown, 0.0f);
+    }
+    float* abundance = tables.abundance.data();
+    for (const int32_t label : tables.sample) abundance[label] = abundance[label] + 1.0f;
+
+    std::qsort(abundance + 1, static_cast<std::size_t>(run_species), sizeof(float), longcmp);
+    const auto J = static_cast<double>(tables.sample.size());
+    for (int32_t i = 0; i < run_species; ++i) {
+        // Percent of J in double, rounded once to single, then a single addition.
+        const auto percent = static_cast<float>(static_cast<double>(abundance[i + 1]) * 100.0 / J);
+        tables.rank_sum[i] = tables.rank_sum[i] + percent;
+    }
+    tables.nspecies = std::max(tables.nspecies, run_species);
+}
+
+std::vector<float> urn_rank_means(const UrnTables& tables, int32_t nruns) {
+    const auto runs = static_cast<float>(nruns);
+    std::vector<float> means(static_cast<std::size_t>(tables.nspecies));
+    for (int32_t i = 0; i < tables.nspecies; ++i) means[i] = tables.rank_sum[i] / runs;
+    return means;
+}

@@ -1,0 +1,78 @@
+// The metacommunity generator's work: urn samples of J individuals governed by theta,
+// each ranked by abundance and added, in percent of J, into per-rank sums; after the
+// last run the sums become the mean rank-abundance curve.
+//
+// Each individual added to a sample of j founds a new species with probability
+// theta/(j + theta) and otherwise copies the species of one of the j already drawn.
+// The order of the draws and the precision of every step fix the file for a seed.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "common/precision.h"
+
+struct UrnTables {
+    // Labels start at 1, so entry 0 never holds a species. 10000 entries to start with;
+    // a run that founds more species grows the tables, since they must hold every label.
+    std::vector<float> abundance;
+    std::vector<float> rank_sum;    // entry i: sum over runs of the percentage at rank i + 1
+    std::vector<int32_t> sample;    // species label of each individual, in drawing order
+    int32_t nspecies = 0;           // largest number of species of any run so far
+    int32_t run_species = 0;        // species founded in the current (or last) run
+};
+
+inline constexpr int32_t urn_table_entries = 10000;
+// Counts of individuals and j are exact in single precision up to 2^24.
+inline constexpr int32_t urn_max_individuals = 1 << 24;
+
+// Accepted theta: not below -1 (p > 1 at j = 1), and small enough that p at j = 1 stays
+// below 1 in single precision; p is largest at j = 1, so then it stays below 1 for all j.
+bool theta_is_valid(float theta);
+
+void urn_prepare(UrnTables& tables, int32_t J);
+
+// Draws one sample into tables.sample[0..J-1] and sets tables.run_species.
+template <class Draw>
+void draw_urn_sample(UrnTables& tables, float theta, Draw& draw) {
+    int32_t* sample = tables.sample.data();
+    const auto J = static_cast<int32_t>(tables.sample.size());
+    int32_t run_species = 1;
+    sample[0] = 1;  // the first individual founds species 1 without a draw
+    for (int32_t j = 1; j < J; ++j) {
+        const float fj = static_cast<float>(j);
+        const float p = theta / (fj + theta);  // single-precision add and divide
+        float u, v;
+        do {
+            u = draw();
+            v = u + p;
+        } while (v >= 1.0f);  // the interval (u, v] must lie below 1
+        const float w = draw();
+        if (w > u && w <= v) {
+            sample[j] = ++run_species;
+        } else {
+            // Copy one of the j individuals already drawn, chosen uniformly by r.
+            int32_t k;
+            do {
+                const float scaled = fj * draw();  // rounded on its own, then + 1
+                k = static_cast<int32_t>(scaled + 1.0f);
+            } while (k < 1 || k > j);
+            sample[j] = sample[k - 1];
+        }
+    }
+    tables.run_species = run_species;
+}
+
+// Tallies the sample, ranks the run's species in decreasing order and adds the
+// percentages into rank_sum. Clears only the abundance entries the previous run used.
+void rank_urn_sample(UrnTables& tables, int32_t previous_run_species);
+
+template <class Draw>
+void urn_run(UrnTables& tables, float theta, Draw& draw) {
+    const int32_t previous_run_species = tables.run_species;
+    draw_urn_sample(tables, theta, draw);
+    rank_urn_sample(tables, previous_run_species);
+}
+
+// The mean percentage at ranks 1..nspecies: rank_sum divided by nruns in single precision.
+std::vector<float> urn_rank_means(const UrnTables& tables, int32_t nruns);
