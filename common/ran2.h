@@ -58,6 +58,17 @@ inline int32_t ran2_g2(int32_t x) {
     return ran2_schrage_step<a2, q2, r2, m2>(x);
 }
 
+// The value returned for a combined output iy in 1..m1 - 1: 2^-31 for iy = 1, the cap
+// from iy = 2147483244 on. Two roundings on purpose: the product to double, then to
+// single; the comparison with the threshold is made in double.
+inline float ran2_value(int32_t iy) {
+    using namespace ran2_constants;
+    const double product = scale * static_cast<double>(iy);
+    const float temp = static_cast<float>(product);
+    if (static_cast<double>(temp) > threshold) return cap;
+    return temp;
+}
+
 // Seeding: rewrites the whole generator state from the word alone.
 void ran2_seed(int32_t* idum);
 
@@ -71,9 +82,5 @@ inline float ran2(int32_t* idum) {
     g.iy = g.iv[j] - g.idum2;
     g.iv[j] = *idum;
     if (g.iy < 1) g.iy += output_range;
-    // Two roundings on purpose: the product to double, then to single.
-    const double product = scale * static_cast<double>(g.iy);
-    const float temp = static_cast<float>(product);
-    if (static_cast<double>(temp) > threshold) return cap;
-    return temp;
+    return ran2_value(g.iy);
 }

@@ -1,0 +1,108 @@
+// The community dynamics: the initial fill from the metacommunity and the birth-death
+// cycles. Every random draw of the simulator is made here, through `draw`, a callable
+// that returns the next value of the stream (ran2 on the program's seed; a test can
+// script the values). The order of the draws is part of the contract:
+// - fill: one species draw per slot, slots in increasing order;
+// - cycle: the death draws (tries at vacant slots included) in death order, then for
+//   each vacancy in increasing slot order its decision draw, followed by the parent
+//   tries of a local birth or the one species draw of an immigrant.
+//
+// A cycle costs O(D) apart from its draws: `parents` differs from the full community
+// only at the slots vacated in the last cycle and in this one, so it is brought up to
+// date at those slots instead of being copied, and the refill visits the vacated slots
+// in increasing order instead of scanning all J slots. The draws and the results are
+// those of the full copy and the full scan.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "commsim/state.h"
+
+// A species from the metacommunity: the first k with r <= meta_cumulative[k]. The
+// cumulative shares never decrease, so a binary search finds the same k as a scan from
+// species 0; species whose share is 0 repeat the value before them and are never found.
+template <class Draw>
+inline int32_t draw_species(const CommsimState& state, Draw& draw) {
+    const float r = draw();
+    const float* cumulative = state.meta_cumulative.data();
+    const float* end = cumulative + state.nspecies;
+    const float* found = std::lower_bound(cumulative, end, r);
+    // A draw above the last share: the sum ended a few units below 1.
+    if (found == end) return state.last_drawable_species;
+    return static_cast<int32_t>(found - cumulative);
+}
+
+// A slot whose entry in `array` (community or parents) holds a species. Each try is
+// one draw; a try at a vacancy is rejected and repeated.
+template <class Draw>
+inline int32_t draw_occupied_slot(const CommsimState& state, const int32_t* array, Draw& draw) {
+    const float size = static_cast<float>(state.J);
+    for (;;) {
+        const float product = size * draw();  // one single multiplication, truncated
+        const auto slot = static_cast<int32_t>(product);
+        if (array[slot] >= 0) return slot;
+    }
+}
+
+// Fills all J slots of an empty community (abundance all 0) from the metacommunity.
+template <class Draw>
+void fill_community(CommsimState& state, Draw& draw) {
+    int32_t* community = state.community.data();
+    float* abundance = state.abundance.data();
+    for (int32_t i = 0; i < state.J; ++i) {
+        const int32_t s = draw_species(state, draw);
+        community[i] = s;
+        abundance[s] = abundance[s] + 1.0f;
+    }
+    std::copy(state.community.begin(), state.community.end(), state.parents.begin());
+    state.vacancy_count = 0;
+}
+
+// One birth-death cycle on a full community; leaves a full community.
+template <class Draw>
+void run_cycle(CommsimState& state, Draw& draw) {
+    int32_t* community = state.community.data();
+    int32_t* parents = state.parents.data();
+    float* abundance = state.abundance.data();
+    int32_t* vacancies = state.vacancies.data();
+
+    // The slots refilled last cycle are vacant in parents: make parents the full
+    // community again.
+    for (int32_t v = 0; v < state.vacancy_count; ++v) parents[vacancies[v]] = community[vacancies[v]];
+    state.vacancy_count = 0;
+
+    // Deaths. A slot emptied earlier in this cycle is rejected, so D individuals die.
+    for (int32_t d = 0; d < state.D; ++d) {
+        const int32_t i = draw_occupied_slot(state, community, draw);
+        const int32_t s = community[i];
+        abundance[s] = abundance[s] - 1.0f;
+        community[i] = -1;
+        parents[i] = -1;  // the snapshot: parents come only from the survivors
+        vacancies[state.vacancy_count++] = i;
+    }
+
+    // Refill, vacancies in increasing slot order. A newborn's slot stays vacant in
+    // parents, so it is never the parent of a later newborn of this cycle.
+    const int32_t count = state.vacancy_count;
+    const float m = state.m;
+    auto refill = [&](int32_t i) {
+        int32_t s;
+        if (draw() >= m) {  // a decision equal to m is a local birth
+            s = parents[draw_occupied_slot(state, parents, draw)];
+        } else {
+            s = draw_species(state, draw);
+        }
+        community[i] = s;
+        abundance[s] = abundance[s] + 1.0f;
+    };
+    // Sorting costs O(D log D); when the vacancies are a fair share of the community a
+    // scan of the slots is cheaper and visits the same slots in the same order.
+    if (static_cast<int64_t>(count) * 32 < state.J) {
+        std::sort(vacancies, vacancies + count);
+        for (int32_t v = 0; v < count; ++v) refill(vacancies[v]);
+    } else {
+        for (int32_t i = 0; i < state.J; ++i)
+            if (community[i] < 0) refill(i);
+    }
+}

@@ -1,0 +1,114 @@
+#include "metagen/urn.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+#include <vector>
+
+#include "common/ran2.h"
+
+namespace {
+UrnTables tables_for(int32_t J) {
+    UrnTables tables;
+    urn_prepare(tables, J);
+    return tables;
+}
+}  // namespace
+
+TEST(Urn, ScriptedDrawsFoundOrCopy) {
+    struct Case {
+        const char* name;
+        float theta;
+        std::vector<float> draws;  // for the second individual
+        std::vector<int32_t> sample;
+    } cases[] = {
+        // theta = 1, j = 1: p = 0.5
+        {"w inside (u, u + p] founds", 1.0f, {0.3f, 0.5f}, {1, 2}},
+        {"w equal to v founds", 1.0f, {0.25f, 0.75f}, {1, 2}},
+        {"w equal to u copies", 1.0f, {0.3f, 0.3f, 0.9f}, {1, 1}},
+        {"w above v copies", 1.0f, {0.3f, 0.9f, 0.1f}, {1, 1}},
+        {"u + p >= 1 redraws u", 1.0f, {0.5f, 0.7f, 0.1f, 0.4f}, {1, 2}},
+        {"theta = 0 never founds", 0.0f, {0.3f, 0.3f, 0.5f}, {1, 1}},
+        {"theta = -1 never founds", -1.0f, {0.3f, 0.3f, 0.5f}, {1, 1}},
+    };
+    for (const Case& c : cases) {
+        UrnTables tables = tables_for(2);
+        std::vector<float> values = c.draws;
+        std::size_t next = 0;
+        auto scripted = [&] { return values.at(next++); };
+        draw_urn_sample(tables, c.theta, scripted);
+        EXPECT_EQ(tables.sample, c.sample) << c.name;
+        EXPECT_EQ(next, values.size()) << c.name;
+    }
+}
+
+TEST(Urn, CopyTakesTheKthIndividualDrawn) {
+    // J = 3, theta = 0: individual 2 copies with k = (int)(2 r + 1); r = 0.75 gives k = 2.
+    UrnTables tables = tables_for(3);
+    std::vector<float> values = {0.3f, 0.3f, 0.1f,    // j = 1: copies position 0
+                                 0.3f, 0.3f, 0.75f};  // j = 2: copies position 1
+    std::size_t next = 0;
+    auto scripted = [&] { return values.at(next++); };
+    draw_urn_sample(tables, 0.0f, scripted);
+    EXPECT_EQ(tables.sample, (std::vector<int32_t>{1, 1, 1}));
+    EXPECT_EQ(next, values.size());
+}
+
+TEST(Urn, RankingAddsPercentagesInDecreasingOrder) {
+    UrnTables tables = tables_for(5);
+    tables.sample = {1, 2, 1, 2, 1};
+    tables.run_species = 2;
+    rank_urn_sample(tables, 0);
+    tables.sample = {1, 1, 1, 1, 1};
+    tables.run_species = 1;
+    rank_urn_sample(tables, 2);
+    EXPECT_EQ(tables.nspecies, 2);
+    EXPECT_EQ(urn_rank_means(tables, 2), (std::vector<float>{80, 20}));
+}
+
+TEST(Urn, ThetaLimits) {
+    struct Case {
+        float theta;
+        bool valid;
+    } cases[] = {{0, true}, {-1, true}, {-0.5f, true}, {50, true}, {16777215.0f, true},
+                 {-1.0000001f, false}, {16777216.0f, false}, {1e30f, false}};
+    for (const Case& c : cases) EXPECT_EQ(theta_is_valid(c.theta), c.valid) << c.theta;
+}
+
+// A run of more than 9999 species grows the tables instead of writing past them.
+TEST(Urn, RunsWithMoreSpeciesThanTheTablesHoldGrowThem) {
+    const int32_t J = 30000;
+    UrnTables tables = tables_for(J);
+    int32_t seed = -5;
+    auto draw = [&seed] { return ran2(&seed); };
+    urn_run(tables, 1e5f, draw);
+    urn_run(tables, 1e5f, draw);
+    ASSERT_GT(tables.nspecies, urn_table_entries);
+    const std::vector<float> means = urn_rank_means(tables, 2);
+    EXPECT_TRUE(std::is_sorted(means.rbegin(), means.rend()));
+    EXPECT_NEAR(std::accumulate(means.begin(), means.end(), 0.0), 100.0, 0.01);
+    EXPECT_GT(means.back(), 0.0f);
+}
+
+// The number of species in a sample of J has mean sum theta/(theta + j) and variance
+// sum theta j/(theta + j)^2 over j = 0..J-1.
+TEST(Urn, MeanNumberOfSpeciesMatchesTheory) {
+    const float theta = 5.0f;
+    const int32_t J = 100, nruns = 20000;
+    double expected = 0.0, variance = 0.0;
+    for (int32_t j = 0; j < J; ++j) {
+        expected += theta / (theta + j);
+        variance += theta * j / ((theta + j) * (theta + j));
+    }
+    ASSERT_NEAR(expected, 15.7154, 1e-4);
+    UrnTables tables = tables_for(J);
+    int32_t seed = -271828;
+    auto draw = [&seed] { return ran2(&seed); };
+    double species = 0.0;
+    for (int32_t run = 0; run < nruns; ++run) {
+        urn_run(tables, theta, draw);
+        species += tables.run_species;
+    }
+    EXPECT_NEAR(species / nruns, expected, 4.0 * std::sqrt(variance / nruns));
+}
