@@ -84,11 +84,11 @@ int32_t answer_int32(std::FILE* in, const char* name, int32_t lowest, int32_t hi
     return *value;
 }
 
-float answer_float(std::FILE* in, const char* name, const char* range) {
+float answer_float(std::FILE* in, const char* name, const char* range, bool (*accept)(float)) {
     std::string token;
     if (!read_token(in, token)) reject_missing(name, range);
     const std::optional<float> value = parse_finite_float(token);
-    if (!value) reject_answer(name, range, token);
+    if (!value || (accept != nullptr && !accept(*value))) reject_answer(name, range, token);
     return *value;
 }
 

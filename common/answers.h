@@ -29,7 +29,9 @@ std::optional<float> parse_finite_float(std::string_view token);
 //   name:  the answer as the user knows it ("number of individuals")
 //   range: the accepted values in words ("a whole number from 1 to 16777216")
 int32_t answer_int32(std::FILE* in, const char* name, int32_t lowest, int32_t highest);
-float answer_float(std::FILE* in, const char* name, const char* range);
+// A finite number; when `accept` is given it must also hold for the value.
+float answer_float(std::FILE* in, const char* name, const char* range,
+                   bool (*accept)(float) = nullptr);
 std::string answer_file_name(std::FILE* in, const char* name);
 
 // Ends the program for an answer that was read but is outside what the program accepts.

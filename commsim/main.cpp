@@ -39,8 +39,13 @@ int main() {
     prompt("type size of the community\n");
     const int32_t J = answer_int32(stdin, "size of the community", 1, commsim_max_individuals);
     prompt("type number of deaths per cycle\n");
+    const int32_t D = answer_int32(stdin, "number of deaths per cycle", INT32_MIN, INT32_MAX);
     // Each death needs a living individual: more deaths than individuals never end.
-    const int32_t D = answer_int32(stdin, "number of deaths per cycle", INT32_MIN, J);
+    if (D > J) {
+        char range[96];
+        std::snprintf(range, sizeof range, "at most %d deaths, the size of the community", J);
+        reject_answer("number of deaths per cycle", range, std::to_string(D));
+    }
     prompt("type probability of immigration per cycle (0<=m<=1) \n");
     const float m = answer_float(stdin, "probability of immigration",
                                  "a finite number (below 0 acts as 0, above 1 as 1)");

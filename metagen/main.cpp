@@ -18,15 +18,8 @@ int main() {
     const float theta = answer_float(
         stdin, "theta",
         "a number from -1 to about 1.68e7 (theta/(1 + theta) must stay below 1 in single "
-        "precision)");
-    if (!theta_is_valid(theta)) {
-        char shown[64];
-        std::snprintf(shown, sizeof shown, "%g", static_cast<double>(theta));
-        reject_answer("theta",
-                      "a number from -1 to about 1.68e7 (theta/(1 + theta) must stay below 1 "
-                      "in single precision)",
-                      shown);
-    }
+        "precision)",
+        theta_is_valid);
     prompt("Input number of individuals\n");
     const int32_t J = answer_int32(stdin, "number of individuals", 1, urn_max_individuals);
     prompt("Input number of runs\n");

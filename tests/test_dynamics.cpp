@@ -133,8 +133,9 @@ TEST(Cycle, DecisionDrawsChooseBetweenBirthAndImmigration) {
         std::vector<int32_t> expected;
         std::size_t draws;  // in the cycle
     } cases[] = {
-        // Community {0, 1}; slot 0 dies; the refill either copies slot 1 (species 1)
-        // or takes an immigrant from the draw 0.1 (species 0).
+        // Community {0, 1}; slot 0 dies; the refill either copies slot 1 (species 1,
+        // parent try 0.6) or takes an immigrant (species 0, from 0.1; 0.6 would give
+        // species 0 as well, so a birth taken for an immigrant shows).
         {"decision equal to m is a local birth", 0.5f, 0.5f, {1, 1}, 3},
         {"decision below m is an immigrant", 0.5f, 0.25f, {0, 1}, 3},
         {"m = 0: always a local birth", 0.0f, ran2_constants::smallest, {1, 1}, 3},
@@ -143,7 +144,7 @@ TEST(Cycle, DecisionDrawsChooseBetweenBirthAndImmigration) {
         {"m above 1 acts as 1", 7.0f, ran2_constants::cap, {0, 1}, 3},
     };
     for (const Case& c : cases) {
-        CommsimState state = state_for({1, 1}, 2, 1, c.m);
+        CommsimState state = state_for({3, 1}, 2, 1, c.m);
         ScriptedDraw fill{0.1f, 0.9f};
         fill_community(state, fill);
         // death at slot 0, decision, then a parent try at slot 1 or a species draw
