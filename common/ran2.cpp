@@ -2,12 +2,13 @@
 
 Ran2State ran2_state;
 
-void ran2_seed(int32_t* idum) {
+Ran2Seeding ran2_seeding(int32_t word) {
     using namespace ran2_constants;
-    Ran2State& g = ran2_state;
+    Ran2Seeding seeded;
+    Ran2State& g = seeded.state;
     // Negation wraps in two's complement, so the most negative word stays negative and
     // falls back to 1 like zero does.
-    const int32_t t = static_cast<int32_t>(0u - static_cast<uint32_t>(*idum));
+    const int32_t t = static_cast<int32_t>(0u - static_cast<uint32_t>(word));
     int32_t s = t > 0 ? t : 1;
     g.idum2 = s;
     for (int32_t j = warm_up - 1; j >= 0; --j) {
@@ -15,5 +16,6 @@ void ran2_seed(int32_t* idum) {
         if (j < table_size) g.iv[j] = s;
     }
     g.iy = g.iv[0];
-    *idum = s;
+    seeded.word = s;
+    return seeded;
 }

@@ -69,13 +69,22 @@ inline float ran2_value(int32_t iy) {
     return temp;
 }
 
-// Seeding: rewrites the whole generator state from the word alone.
-void ran2_seed(int32_t* idum);
+// Seeding from a word <= 0: the whole generator state and the new word, from the word
+// alone. Taken and returned by value, so that a local stream's state never escapes.
+struct Ran2Seeding {
+    int32_t word;
+    Ran2State state;
+};
+Ran2Seeding ran2_seeding(int32_t word);
 
-inline float ran2(int32_t* idum) {
+// One step of the generator on the state g (the steps of ran2, below).
+inline float ran2_step(int32_t* idum, Ran2State& g) {
     using namespace ran2_constants;
-    Ran2State& g = ran2_state;
-    if (*idum <= 0) ran2_seed(idum);
+    if (*idum <= 0) {
+        const Ran2Seeding seeded = ran2_seeding(*idum);
+        *idum = seeded.word;
+        g = seeded.state;
+    }
     *idum = ran2_g1(*idum);
     g.idum2 = ran2_g2(g.idum2);
     const int32_t j = g.iy / shuffle_divisor;  // uses iy of the previous call
@@ -84,3 +93,28 @@ inline float ran2(int32_t* idum) {
     if (g.iy < 1) g.iy += output_range;
     return ran2_value(g.iy);
 }
+
+inline float ran2(int32_t* idum) { return ran2_step(idum, ran2_state); }
+
+// The process's one stream, taken into a local object for the length of a hot loop and
+// handed back when the object ends: the values and their order are those of ran2 on
+// the same word. While it lives, the loop must draw only through it. Being local, its
+// state can stay in registers; the process-wide state could be changed by any store to
+// an int32 array and would be reloaded after each.
+class Ran2Stream {
+public:
+    explicit Ran2Stream(int32_t& seed) : seed_(seed), word_(seed), state_(ran2_state) {}
+    ~Ran2Stream() {
+        seed_ = word_;
+        ran2_state = state_;
+    }
+    Ran2Stream(const Ran2Stream&) = delete;
+    Ran2Stream& operator=(const Ran2Stream&) = delete;
+
+    float operator()() { return ran2_step(&word_, state_); }
+
+private:
+    int32_t& seed_;
+    int32_t word_;
+    Ran2State state_;
+};

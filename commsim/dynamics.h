@@ -15,22 +15,26 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "commsim/state.h"
 
 // A species from the metacommunity: the first k with r <= meta_cumulative[k]. The
-// cumulative shares never decrease, so a binary search finds the same k as a scan from
-// species 0; species whose share is 0 repeat the value before them and are never found.
+// cumulative shares never decrease, so the search may start at the guide's entry for
+// r's bucket (see CommsimState) and finds the same k as a scan from species 0; species
+// whose share is 0 repeat the value before them and are never found.
 template <class Draw>
 inline int32_t draw_species(const CommsimState& state, Draw& draw) {
     const float r = draw();
     const float* cumulative = state.meta_cumulative.data();
-    const float* end = cumulative + state.nspecies;
-    const float* found = std::lower_bound(cumulative, end, r);
+    // r * buckets is exact in double, so the bucket is floor(r * buckets) exactly.
+    const auto bucket = static_cast<int32_t>(static_cast<double>(r) * state.guide_buckets);
+    int32_t k = state.species_guide[bucket];
+    while (k < state.nspecies && cumulative[k] < r) ++k;
     // A draw above the last share: the sum ended a few units below 1.
-    if (found == end) return state.last_drawable_species;
-    return static_cast<int32_t>(found - cumulative);
+    if (k == state.nspecies) return state.last_drawable_species;
+    return k;
 }
 
 // A slot whose entry in `array` (community or parents) holds a species. Each try is
@@ -59,6 +63,39 @@ void fill_community(CommsimState& state, Draw& draw) {
     state.vacancy_count = 0;
 }
 
+// Calls visit(slot) for each of the `count` distinct slots in increasing order. How
+// the order is found depends on how many there are; the order itself never does.
+// - up to 32 slots: each slot's rank is the number of slots below it, counted without
+//   branches (a comparison sort would mispredict about half of its branches);
+// - a small share of the community: std::sort;
+// - otherwise: one bit per slot, read back word by word.
+template <class Visit>
+void visit_in_slot_order(CommsimState& state, const int32_t* slots, int32_t count, Visit& visit) {
+    if (count <= 32) {
+        int32_t ordered[32];
+        for (int32_t a = 0; a < count; ++a) {
+            int32_t rank = 0;
+            for (int32_t b = 0; b < count; ++b) rank += slots[b] < slots[a];
+            ordered[rank] = slots[a];
+        }
+        for (int32_t v = 0; v < count; ++v) visit(ordered[v]);
+    } else if (static_cast<int64_t>(count) * 256 < state.J) {
+        int32_t* sorted = state.sorted_vacancies.data();
+        std::copy(slots, slots + count, sorted);
+        std::sort(sorted, sorted + count);
+        for (int32_t v = 0; v < count; ++v) visit(sorted[v]);
+    } else {
+        uint64_t* bits = state.vacancy_bits.data();
+        for (int32_t v = 0; v < count; ++v) bits[slots[v] >> 6] |= uint64_t{1} << (slots[v] & 63);
+        const auto words = static_cast<int32_t>(state.vacancy_bits.size());
+        for (int32_t w = 0; w < words; ++w) {
+            for (uint64_t word = bits[w]; word != 0; word &= word - 1)
+                visit(w * 64 + std::countr_zero(word));
+            bits[w] = 0;
+        }
+    }
+}
+
 // One birth-death cycle on a full community; leaves a full community.
 template <class Draw>
 void run_cycle(CommsimState& state, Draw& draw) {
@@ -70,21 +107,21 @@ void run_cycle(CommsimState& state, Draw& draw) {
     // The slots refilled last cycle are vacant in parents: make parents the full
     // community again.
     for (int32_t v = 0; v < state.vacancy_count; ++v) parents[vacancies[v]] = community[vacancies[v]];
-    state.vacancy_count = 0;
 
     // Deaths. A slot emptied earlier in this cycle is rejected, so D individuals die.
+    int32_t count = 0;
     for (int32_t d = 0; d < state.D; ++d) {
         const int32_t i = draw_occupied_slot(state, community, draw);
         const int32_t s = community[i];
         abundance[s] = abundance[s] - 1.0f;
         community[i] = -1;
         parents[i] = -1;  // the snapshot: parents come only from the survivors
-        vacancies[state.vacancy_count++] = i;
+        vacancies[count++] = i;
     }
+    state.vacancy_count = count;
 
     // Refill, vacancies in increasing slot order. A newborn's slot stays vacant in
     // parents, so it is never the parent of a later newborn of this cycle.
-    const int32_t count = state.vacancy_count;
     const float m = state.m;
     auto refill = [&](int32_t i) {
         int32_t s;
@@ -96,13 +133,5 @@ void run_cycle(CommsimState& state, Draw& draw) {
         community[i] = s;
         abundance[s] = abundance[s] + 1.0f;
     };
-    // Sorting costs O(D log D); when the vacancies are a fair share of the community a
-    // scan of the slots is cheaper and visits the same slots in the same order.
-    if (static_cast<int64_t>(count) * 32 < state.J) {
-        std::sort(vacancies, vacancies + count);
-        for (int32_t v = 0; v < count; ++v) refill(vacancies[v]);
-    } else {
-        for (int32_t i = 0; i < state.J; ++i)
-            if (community[i] < 0) refill(i);
-    }
+    visit_in_slot_order(state, vacancies, count, refill);
 }

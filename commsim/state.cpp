@@ -3,6 +3,25 @@
 #include <cmath>
 #include <utility>
 
+namespace {
+// About two buckets per species, at most 2^22. A power of two keeps every product
+// cumulative share x buckets exact in double precision (24 + 22 bits).
+void build_species_guide(CommsimState& state) {
+    const auto nspecies = static_cast<int64_t>(state.meta_cumulative.size());
+    int64_t buckets = 1;
+    while (buckets < 2 * nspecies && buckets < (int64_t{1} << 22)) buckets *= 2;
+    state.guide_buckets = static_cast<double>(buckets);
+    state.species_guide.assign(static_cast<std::size_t>(buckets), 0);
+    int64_t k = 0;
+    for (int64_t b = 0; b < buckets; ++b) {
+        while (k < nspecies &&
+               static_cast<double>(state.meta_cumulative[k]) * state.guide_buckets < static_cast<double>(b))
+            ++k;
+        state.species_guide[b] = static_cast<int32_t>(k);
+    }
+}
+}  // namespace
+
 void form_cumulative_shares(CommsimState& state) {
     const float total = state.total;
     const std::vector<float>& value = state.meta_abundance;
@@ -16,6 +35,7 @@ void form_cumulative_shares(CommsimState& state) {
         if (share > 0.0f) state.last_drawable_species = static_cast<int32_t>(i);
         previous = cumulative[i];
     }
+    build_species_guide(state);
 }
 
 void set_up_state(CommsimState& state, int32_t nruns, int32_t icycles, int32_t J, int32_t D,
@@ -43,6 +63,8 @@ void set_up_state(CommsimState& state, int32_t nruns, int32_t icycles, int32_t J
         array->assign(slots, 0.0f);
     state.vacancies.assign(D > 0 ? static_cast<std::size_t>(D) : 0, 0);
     state.vacancy_count = 0;
+    state.vacancy_bits.assign((slots + 63) / 64, 0);
+    state.sorted_vacancies.assign(state.vacancies.size(), 0);
 
     for (int32_t k = 0; k < octave_classes; ++k) {
         state.octave_bound[k] = static_cast<float>(std::pow(2.0, k));

@@ -53,9 +53,21 @@ struct CommsimState {
     // cycles); parents differs from a full community only there.
     std::vector<int32_t> vacancies;
     int32_t vacancy_count = 0;
+    // One bit per slot, set for this cycle's vacancies when there are many of them:
+    // reading the set bits word by word visits them in increasing slot order.
+    std::vector<uint64_t> vacancy_bits;
+    std::vector<int32_t> sorted_vacancies;  // D entries: room to sort the vacancies
     // A draw above the last cumulative share (the single-precision sum can end a few
     // units below 1) takes this species: the last one whose share is above 0.
     int32_t last_drawable_species = 0;
+    // A guide into meta_cumulative, so that a species draw costs O(1) on average
+    // however many species there are: guide_buckets is a power of two, and
+    // species_guide[b] is the first species k with meta_cumulative[k] >= b /
+    // guide_buckets. A draw r in bucket b = floor(r * guide_buckets) cannot select a
+    // species before species_guide[b], so the search for the first k with
+    // r <= meta_cumulative[k] may start there and finds the same k as a search from 0.
+    std::vector<int32_t> species_guide;
+    double guide_buckets = 1.0;
 };
 
 // Sets the parameters, takes over the metacommunity, forms its cumulative shares,

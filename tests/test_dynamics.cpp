@@ -193,11 +193,15 @@ TEST(Cycle, MatchesTheStraightforwardCycleDrawForDraw) {
         std::vector<float> values(1 + pick(12));
         for (float& value : values) value = pick(4) == 0 ? 0.0f : static_cast<float>(1 + pick(50));
         if (std::accumulate(values.begin(), values.end(), 0.0f) == 0.0f) values[0] = 1.0f;
-        const int32_t J = 1 + pick(trial % 3 == 0 ? 400 : 40);
+        int32_t J = 1 + pick(trial % 3 == 0 ? 400 : 40);
         const float m = m_values[pick(7)];
         int32_t D = pick(J + 1);
+        if (trial % 5 == 0) D = std::min(J - 1, 1 + pick(3));  // a few deaths
+        if (trial % 50 == 7) {  // more than 32 deaths, a small share of the community
+            J = 10000 + pick(2000);
+            D = 33 + pick(5);
+        }
         if (D == J && !(m > ran2_constants::cap)) D = J - 1;
-        if (trial % 5 == 0) D = std::min(J - 1, 1 + pick(3));  // few deaths: the sorted refill
 
         CommsimState fast = state_for(values, J, D, m);
         ReferenceCommunity reference;
