@@ -8,3 +8,20 @@
 #pragma once
 
 int longcmp(const void* first, const void* second);
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+// The same order for a hot loop: the sign of longcmp, inlined, with std::sort. Within
+// the contract equal values have identical bits, so the sorted array is exactly the
+// one qsort with longcmp gives.
+inline void sort_descending(float* values, std::size_t n) {
+    std::sort(values, values + n, [](float first, float second) {
+        uint32_t a, b;
+        std::memcpy(&a, &first, 4);
+        std::memcpy(&b, &second, 4);
+        return static_cast<int32_t>(a - b) > 0;  // longcmp(first, second) < 0
+    });
+}

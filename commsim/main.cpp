@@ -106,12 +106,14 @@ int main() {
     std::FILE* out_file = std::fopen(out_file_name.c_str(), "w");
     if (out_file == nullptr) fail("error opening file %s", out_file_name.c_str());
 
-    auto draw = [&seed] { return ran2(&seed); };
-    for (int32_t run = 0; run < nruns; ++run) {
-        std::fill(state.abundance.begin(), state.abundance.end(), 0.0f);
-        fill_community(state, draw);
-        for (int32_t cycle = 0; cycle < icycles; ++cycle) run_cycle(state, draw);
-        add_run_statistics(state);
+    {
+        Ran2Stream draw(seed);  // the stream runs on from one simulation to the next
+        for (int32_t run = 0; run < nruns; ++run) {
+            std::fill(state.abundance.begin(), state.abundance.end(), 0.0f);
+            fill_community(state, draw);
+            for (int32_t cycle = 0; cycle < icycles; ++cycle) run_cycle(state, draw);
+            add_run_statistics(state);
+        }
     }
 
     const bool written = write_report(out_file, state, meta_file_name.c_str());

@@ -43,7 +43,7 @@ int main() {
     // The tables are obtained before the file is opened, so a failure leaves it as it was.
     UrnTables tables;
     try {
-        urn_prepare(tables, J);
+        urn_prepare(tables, J, theta);
     } catch (const std::bad_alloc&) {
         fail("not enough memory for a sample of %d individuals", J);
     }
@@ -51,8 +51,10 @@ int main() {
     std::FILE* out = std::fopen(out_name.c_str(), "w");
     if (out == nullptr) fail("error opening file %s", out_name.c_str());
 
-    auto draw = [&seed] { return ran2(&seed); };
-    for (int32_t run = 0; run < nruns; ++run) urn_run(tables, theta, draw);
+    {
+        Ran2Stream draw(seed);  // the stream runs on from run to run
+        for (int32_t run = 0; run < nruns; ++run) urn_run(tables, draw);
+    }
 
     const std::vector<float> means = urn_rank_means(tables, nruns);
     const bool written = write_metacommunity(out, tables.nspecies, means.data());

@@ -9,10 +9,18 @@ bool theta_is_valid(float theta) {
     return theta >= -1.0f && theta / (1.0f + theta) < 1.0f;
 }
 
-void urn_prepare(UrnTables& tables, int32_t J) {
+void urn_prepare(UrnTables& tables, int32_t J, float theta) {
     tables.abundance.assign(urn_table_entries, 0.0f);
     tables.rank_sum.assign(urn_table_entries, 0.0f);
     tables.sample.assign(static_cast<std::size_t>(J), 0);
+    tables.founding.assign(static_cast<std::size_t>(J), 0.0f);
+    for (int32_t j = 1; j < J; ++j) {
+        const float fj = static_cast<float>(j);
+        tables.founding[j] = theta / (fj + theta);  // single-precision add and divide
+    }
+    tables.percent_of.assign(static_cast<std::size_t>(J) + 1, 0.0f);
+    for (int32_t a = 0; a <= J; ++a)
+        tables.percent_of[a] = static_cast<float>(static_cast<double>(a) * 100.0 / static_cast<double>(J));
     tables.nspecies = 0;
     tables.run_species = 0;
 }
@@ -30,11 +38,11 @@ void rank_urn_sample(UrnTables& tables, int32_t previous_run_species) {
     float* abundance = tables.abundance.data();
     for (const int32_t label : tables.sample) abundance[label] = abundance[label] + 1.0f;
 
-    std::qsort(abundance + 1, static_cast<std::size_t>(run_species), sizeof(float), longcmp);
-    const auto J = static_cast<double>(tables.sample.size());
+    sort_descending(abundance + 1, static_cast<std::size_t>(run_species));
+    const float* percent_of = tables.percent_of.data();
     for (int32_t i = 0; i < run_species; ++i) {
-        // Percent of J in double, rounded once to single, then a single addition.
-        const auto percent = static_cast<float>(static_cast<double>(abundance[i + 1]) * 100.0 / J);
+        // The abundance is a whole number of individuals, exact in single precision.
+        const float percent = percent_of[static_cast<int32_t>(abundance[i + 1])];
         tables.rank_sum[i] = tables.rank_sum[i] + percent;
     }
     tables.nspecies = std::max(tables.nspecies, run_species);

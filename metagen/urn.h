@@ -18,6 +18,9 @@ struct UrnTables {
     std::vector<float> abundance;
     std::vector<float> rank_sum;    // entry i: sum over runs of the percentage at rank i + 1
     std::vector<int32_t> sample;    // species label of each individual, in drawing order
+    // The same in every run, so worked out once (fewer operations than one run):
+    std::vector<float> founding;    // entry j: p = theta/(fj + theta), single precision
+    std::vector<float> percent_of;  // entry a: a x 100.0 / J in double, rounded to single
     int32_t nspecies = 0;           // largest number of species of any run so far
     int32_t run_species = 0;        // species founded in the current (or last) run
 };
@@ -30,18 +33,19 @@ inline constexpr int32_t urn_max_individuals = 1 << 24;
 // below 1 in single precision; p is largest at j = 1, so then it stays below 1 for all j.
 bool theta_is_valid(float theta);
 
-void urn_prepare(UrnTables& tables, int32_t J);
+void urn_prepare(UrnTables& tables, int32_t J, float theta);
 
 // Draws one sample into tables.sample[0..J-1] and sets tables.run_species.
 template <class Draw>
-void draw_urn_sample(UrnTables& tables, float theta, Draw& draw) {
+void draw_urn_sample(UrnTables& tables, Draw& draw) {
     int32_t* sample = tables.sample.data();
+    const float* founding = tables.founding.data();
     const auto J = static_cast<int32_t>(tables.sample.size());
     int32_t run_species = 1;
     sample[0] = 1;  // the first individual founds species 1 without a draw
     for (int32_t j = 1; j < J; ++j) {
         const float fj = static_cast<float>(j);
-        const float p = theta / (fj + theta);  // single-precision add and divide
+        const float p = founding[j];
         float u, v;
         do {
             u = draw();
@@ -68,9 +72,9 @@ void draw_urn_sample(UrnTables& tables, float theta, Draw& draw) {
 void rank_urn_sample(UrnTables& tables, int32_t previous_run_species);
 
 template <class Draw>
-void urn_run(UrnTables& tables, float theta, Draw& draw) {
+void urn_run(UrnTables& tables, Draw& draw) {
     const int32_t previous_run_species = tables.run_species;
-    draw_urn_sample(tables, theta, draw);
+    draw_urn_sample(tables, draw);
     rank_urn_sample(tables, previous_run_species);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/ran2.h"
+
 #include <cstdlib>
 #include <limits>
 #include <vector>
@@ -34,4 +36,19 @@ TEST(Longcmp, OnlyTheSignCountsAndItFollowsTheValues) {
     EXPECT_GT(longcmp(&small, &large), 0);  // large goes first
     EXPECT_LT(longcmp(&large, &small), 0);
     EXPECT_EQ(longcmp(&large, &large), 0);
+}
+
+TEST(Longcmp, InlinedSortGivesTheArrayOfQsort) {
+    int32_t seed = -8;
+    for (int trial = 0; trial < 200; ++trial) {
+        std::vector<float> values(static_cast<std::size_t>(ran2(&seed) * 60.0f));
+        // Few distinct values, so that ties are common; zeros and infinity included.
+        for (float& value : values) {
+            const int pick = static_cast<int>(ran2(&seed) * 6.0f);
+            value = pick == 0 ? 0.0f : pick == 5 ? std::numeric_limits<float>::infinity() : pick * 12.5f;
+        }
+        std::vector<float> inlined = values;
+        sort_descending(inlined.data(), inlined.size());
+        EXPECT_EQ(inlined, sorted(values));
+    }
 }
