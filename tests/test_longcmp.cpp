@@ -10,7 +10,9 @@
 
 namespace {
 std::vector<float> sorted(std::vector<float> values) {
-    std::qsort(values.data(), values.size(), sizeof(float), longcmp);
+    // qsort needs a valid address even for no elements; an empty vector has none.
+    float none[1];
+    std::qsort(values.empty() ? none : values.data(), values.size(), sizeof(float), longcmp);
     return values;
 }
 }  // namespace
