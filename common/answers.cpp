@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "common/failure.h"
@@ -59,20 +60,33 @@ std::optional<float> parse_finite_float(std::string_view token) {
     return value;
 }
 
-void prompt(const char* text) {
-    std::fputs(text, stdout);
-    std::fflush(stdout);
-}
-
-void reject_answer(const char* name, const char* range, std::string_view token) {
-    fail("%s: expected %s, got %s", name, range, quoted_for_message(token).c_str());
-}
-
 namespace {
+// True while the last prompt left its line open ("Type output file name "), so that
+// a message about its answer starts on a line of its own.
+bool prompt_line_open = false;
+
+void close_prompt_line() {
+    if (prompt_line_open) std::fputc('\n', stdout);
+    prompt_line_open = false;
+}
+
 [[noreturn]] void reject_missing(const char* name, const char* range) {
+    close_prompt_line();
     fail("%s: expected %s, got end of input", name, range);
 }
 }  // namespace
+
+void prompt(const char* text) {
+    std::fputs(text, stdout);
+    std::fflush(stdout);
+    const std::size_t length = std::strlen(text);
+    prompt_line_open = length > 0 && text[length - 1] != '\n';
+}
+
+void reject_answer(const char* name, const char* range, std::string_view token) {
+    close_prompt_line();
+    fail("%s: expected %s, got %s", name, range, quoted_for_message(token).c_str());
+}
 
 int32_t answer_int32(std::FILE* in, const char* name, int32_t lowest, int32_t highest) {
     char range[96];
@@ -96,8 +110,11 @@ std::string answer_file_name(std::FILE* in, const char* name) {
     const char* range = "a file name";
     std::string token;
     if (!read_token(in, token)) reject_missing(name, range);
-    if (token.find('\0') != std::string::npos)
+    if (token.find('\0') != std::string::npos) {
+        close_prompt_line();
         fail("%s: %s contains a NUL byte, which no file name can hold", name,
              quoted_for_message(token).c_str());
+    }
+    prompt_line_open = false;  // the echo that follows starts with a line feed
     return token;
 }
