@@ -22,7 +22,8 @@
 #include <vector>
 
 #include "common/ran2.h"
-#include "commsim/dynamics.h"
+#include "common/progress.h"
+#include "commsim/simulation.h"
 #include "metagen/urn.h"
 #include "reference_dynamics.h"
 #include "reference_urn.h"
@@ -82,11 +83,12 @@ Metacommunity urn_metacommunity(float theta, int32_t J) {
     return meta;
 }
 
+// The programs' own loops, progress checks included (never drawn here).
 template <class Draw>
-void run_commsim(const Workload& w, CommsimState& state, Draw& draw) {
-    std::fill(state.abundance.begin(), state.abundance.end(), 0.0f);
-    fill_community(state, draw);
-    for (int32_t cycle = 0; cycle < w.icycles; ++cycle) run_cycle(state, draw);
+void run_commsim(CommsimState& state, Draw& draw) {
+    Progress progress("commsim", simulation_work(1, state.icycles), false);
+    int64_t work_done = 0;
+    simulate_run(state, draw, progress, 0, work_done);
 }
 
 template <class Draw>
@@ -104,7 +106,11 @@ void run_metagen(const Workload& w, UrnTables& tables, bool reference, Draw& dra
         }
         return;
     }
-    for (int32_t run = 0; run < w.nruns; ++run) urn_run(tables, draw);
+    Progress progress("metagen", static_cast<int64_t>(w.nruns) * w.J, false);
+    for (int32_t run = 0; run < w.nruns; ++run) {
+        urn_run(tables, draw);
+        progress.tick(static_cast<int64_t>(run + 1) * w.J, run + 1, w.nruns);
+    }
 }
 
 // Times one workload; `work(draw)` runs it from a fresh state.
@@ -195,7 +201,7 @@ int main(int argc, char** argv) {
             measure(w, [&](auto& draw) {
                 CommsimState state;
                 set_up_state(state, 1, w.icycles, w.J, w.D, w.m, Metacommunity(meta));
-                run_commsim(w, state, draw);
+                run_commsim(state, draw);
             });
         }
     }

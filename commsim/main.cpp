@@ -15,7 +15,7 @@
 #include "common/failure.h"
 #include "common/metafile.h"
 #include "common/ran2.h"
-#include "commsim/dynamics.h"
+#include "commsim/simulation.h"
 #include "commsim/report.h"
 #include "commsim/statistics.h"
 
@@ -108,10 +108,10 @@ int main() {
 
     {
         Ran2Stream draw(seed);  // the stream runs on from one simulation to the next
+        Progress progress("commsim", simulation_work(nruns, icycles));
+        int64_t work_done = 0;
         for (int32_t run = 0; run < nruns; ++run) {
-            std::fill(state.abundance.begin(), state.abundance.end(), 0.0f);
-            fill_community(state, draw);
-            for (int32_t cycle = 0; cycle < icycles; ++cycle) run_cycle(state, draw);
+            simulate_run(state, draw, progress, run, work_done);
             add_run_statistics(state);
         }
     }

@@ -1,5 +1,6 @@
 // metagen: draws urn samples with diversity parameter theta and writes their averaged
 // rank-abundance curve as a metacommunity file for commsim.
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "common/answers.h"
 #include "common/failure.h"
 #include "common/metafile.h"
+#include "common/progress.h"
 #include "common/ran2.h"
 #include "metagen/urn.h"
 
@@ -53,7 +55,11 @@ int main() {
 
     {
         Ran2Stream draw(seed);  // the stream runs on from run to run
-        for (int32_t run = 0; run < nruns; ++run) urn_run(tables, draw);
+        Progress progress("metagen", static_cast<int64_t>(std::max(nruns, 0)) * J);
+        for (int32_t run = 0; run < nruns; ++run) {
+            urn_run(tables, draw);
+            progress.tick(static_cast<int64_t>(run + 1) * J, run + 1, nruns);
+        }
     }
 
     const std::vector<float> means = urn_rank_means(tables, nruns);
