@@ -27,6 +27,7 @@
 #include "metagen/urn.h"
 #include "reference_dynamics.h"
 #include "reference_urn.h"
+#include "scripted_draw.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -34,15 +35,6 @@ using Clock = std::chrono::steady_clock;
 double seconds_since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
-
-struct CountingStream {
-    int32_t seed;
-    long long draws = 0;
-    float operator()() {
-        ++draws;
-        return ran2(&seed);
-    }
-};
 
 struct Workload {
     const char* name;
@@ -117,7 +109,7 @@ void run_metagen(const Workload& w, UrnTables& tables, bool reference, Draw& dra
 template <class Work>
 void measure(const Workload& w, Work&& work) {
     constexpr int32_t seed = -20261211;
-    CountingStream counting{seed};
+    CountingRan2 counting{seed};
     ran2_state = Ran2State{};
     work(counting);
     const long long draws = counting.draws;

@@ -106,6 +106,11 @@ float answer_float(std::FILE* in, const char* name, const char* range, bool (*ac
     return *value;
 }
 
+int32_t answer_seed(std::FILE* in) {
+    const int32_t seed = answer_int32(in, "seed", INT32_MIN, INT32_MAX);
+    return seed > 0 ? -seed : seed;
+}
+
 std::string answer_file_name(std::FILE* in, const char* name) {
     const char* range = "a file name";
     std::string token;

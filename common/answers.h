@@ -33,6 +33,9 @@ int32_t answer_int32(std::FILE* in, const char* name, int32_t lowest, int32_t hi
 float answer_float(std::FILE* in, const char* name, const char* range,
                    bool (*accept)(float) = nullptr);
 std::string answer_file_name(std::FILE* in, const char* name);
+// The seed: any 32-bit whole number. A positive seed is replaced by its negation at
+// once (the seeding convention of both programs), so s and -s give the same stream.
+int32_t answer_seed(std::FILE* in);
 
 // Ends the program for an answer that was read but is outside what the program accepts.
 [[noreturn]] void reject_answer(const char* name, const char* range, std::string_view token);

@@ -59,8 +59,7 @@ int main() {
     prompt("type seed for the random number generator\n"
            "(for generating the same sequence of random numbers,\n"
            " type always the same seed)\n");
-    int32_t seed = answer_int32(stdin, "seed", INT32_MIN, INT32_MAX);
-    if (seed > 0) seed = -seed;  // a seed and its negation give the same stream
+    int32_t seed = answer_seed(stdin);
     prompt("type the name of the metacommunity file\n");
     const std::string meta_file_name = answer_file_name(stdin, "metacommunity file name");
     prompt("type name of output file\n");

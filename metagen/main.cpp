@@ -29,8 +29,7 @@ int main() {
     prompt("Type seed for the random number generator\n"
            "(for generating the same sequence of random numbers,\n"
            " type the same seed)\n");
-    int32_t seed = answer_int32(stdin, "seed", INT32_MIN, INT32_MAX);
-    if (seed > 0) seed = -seed;  // a seed and its negation give the same stream
+    int32_t seed = answer_seed(stdin);
     prompt("Type output file name ");
     const std::string out_name = answer_file_name(stdin, "output file name");
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text_stream.h"
+
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -9,14 +11,6 @@
 #include <vector>
 
 namespace {
-// A stream holding exactly `text` (NUL bytes included).
-std::FILE* stream_of(const std::string& text) {
-    std::FILE* in = std::tmpfile();
-    std::fwrite(text.data(), 1, text.size(), in);
-    std::rewind(in);
-    return in;
-}
-
 std::vector<std::string> tokens_of(const std::string& text) {
     std::FILE* in = stream_of(text);
     std::vector<std::string> tokens;

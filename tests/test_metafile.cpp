@@ -2,18 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "text_stream.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
-std::FILE* stream_of(const std::string& text) {
-    std::FILE* in = std::tmpfile();
-    std::fwrite(text.data(), 1, text.size(), in);
-    std::rewind(in);
-    return in;
-}
-
 std::string contents(std::FILE* file) {
     std::rewind(file);
     std::string text;
