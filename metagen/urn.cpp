@@ -25,19 +25,20 @@ void urn_prepare(UrnTables& tables, int32_t J, float theta) {
     tables.run_species = 0;
 }
 
-void rank_urn_sample(UrnTables& tables, int32_t previous_run_species) {
-    const int32_t run_species = tables.run_species;
-    // Entries above the previous run's labels were never set, so they are still 0.
-    std::fill_n(tables.abundance.begin() + 1, previous_run_species, 0.0f);
-    const auto labels_needed = static_cast<std::size_t>(run_species) + 1;
-    if (tables.abundance.size() < labels_needed) {
-        const std::size_t grown = std::max(labels_needed, 2 * tables.abundance.size());
-        tables.abundance.resize(grown, 0.0f);
-        tables.rank_sum.resize(grown, 0.0f);
-    }
-    float* abundance = tables.abundance.data();
-    for (const int32_t label : tables.sample) abundance[label] = abundance[label] + 1.0f;
+void grow_urn_tables(UrnTables& tables, int32_t label) {
+    const auto needed = static_cast<std::size_t>(label) + 1;
+    const std::size_t grown = std::max(needed, 2 * tables.abundance.size());
+    tables.abundance.resize(grown, 0.0f);
+    tables.rank_sum.resize(grown, 0.0f);
+}
 
+void clear_urn_tally(UrnTables& tables) {
+    std::fill_n(tables.abundance.begin() + 1, tables.run_species, 0.0f);
+}
+
+void rank_urn_sample(UrnTables& tables) {
+    const int32_t run_species = tables.run_species;
+    float* abundance = tables.abundance.data();
     sort_descending(abundance + 1, static_cast<std::size_t>(run_species));
     const float* percent_of = tables.percent_of.data();
     for (int32_t i = 0; i < run_species; ++i) {

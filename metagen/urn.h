@@ -35,14 +35,23 @@ bool theta_is_valid(float theta);
 
 void urn_prepare(UrnTables& tables, int32_t J, float theta);
 
-// Draws one sample into tables.sample[0..J-1] and sets tables.run_species.
+// Makes room for labels up to `label` in abundance and rank_sum (a run that founds
+// more than 9999 species), doubling the tables; entries added are 0.
+void grow_urn_tables(UrnTables& tables, int32_t label);
+
+// Draws one sample into tables.sample[0..J-1], counts each individual into the
+// abundance of its label as it is drawn (the tally), and sets tables.run_species.
+// The abundances of the previous run must have been cleared.
 template <class Draw>
 void draw_urn_sample(UrnTables& tables, Draw& draw) {
     int32_t* sample = tables.sample.data();
+    float* abundance = tables.abundance.data();
+    auto labels_held = static_cast<int32_t>(tables.abundance.size());
     const float* founding = tables.founding.data();
     const auto J = static_cast<int32_t>(tables.sample.size());
     int32_t run_species = 1;
     sample[0] = 1;  // the first individual founds species 1 without a draw
+    abundance[1] = abundance[1] + 1.0f;
     for (int32_t j = 1; j < J; ++j) {
         const float fj = static_cast<float>(j);
         const float p = founding[j];
@@ -52,8 +61,14 @@ void draw_urn_sample(UrnTables& tables, Draw& draw) {
             v = u + p;
         } while (v >= 1.0f);  // the interval (u, v] must lie below 1
         const float w = draw();
+        int32_t label;
         if (w > u && w <= v) {
-            sample[j] = ++run_species;
+            label = ++run_species;
+            if (label >= labels_held) [[unlikely]] {
+                grow_urn_tables(tables, label);
+                abundance = tables.abundance.data();
+                labels_held = static_cast<int32_t>(tables.abundance.size());
+            }
         } else {
             // Copy one of the j individuals already drawn, chosen uniformly by r.
             int32_t k;
@@ -61,21 +76,27 @@ void draw_urn_sample(UrnTables& tables, Draw& draw) {
                 const float scaled = fj * draw();  // rounded on its own, then + 1
                 k = static_cast<int32_t>(scaled + 1.0f);
             } while (k < 1 || k > j);
-            sample[j] = sample[k - 1];
+            label = sample[k - 1];
         }
+        sample[j] = label;
+        abundance[label] = abundance[label] + 1.0f;
     }
     tables.run_species = run_species;
 }
 
-// Tallies the sample, ranks the run's species in decreasing order and adds the
-// percentages into rank_sum. Clears only the abundance entries the previous run used.
-void rank_urn_sample(UrnTables& tables, int32_t previous_run_species);
+// Ranks the run's species in decreasing order of abundance and adds their
+// percentages of J into rank_sum.
+void rank_urn_sample(UrnTables& tables);
+
+// Sets the abundances of the last run's labels back to 0; entries above them were
+// never set.
+void clear_urn_tally(UrnTables& tables);
 
 template <class Draw>
 void urn_run(UrnTables& tables, Draw& draw) {
-    const int32_t previous_run_species = tables.run_species;
+    clear_urn_tally(tables);
     draw_urn_sample(tables, draw);
-    rank_urn_sample(tables, previous_run_species);
+    rank_urn_sample(tables);
 }
 
 // The mean percentage at ranks 1..nspecies: rank_sum divided by nruns in single precision.

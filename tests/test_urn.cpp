@@ -59,15 +59,34 @@ TEST(Urn, CopyTakesTheKthIndividualDrawn) {
 }
 
 TEST(Urn, RankingAddsPercentagesInDecreasingOrder) {
+    // J = 5, two runs: abundances 2 and 3 (40 and 60 percent), then one species of 5.
     UrnTables tables = tables_for(5);
-    tables.sample = {1, 2, 1, 2, 1};
+    tables.abundance[1] = 2;
+    tables.abundance[2] = 3;
     tables.run_species = 2;
-    rank_urn_sample(tables, 0);
-    tables.sample = {1, 1, 1, 1, 1};
+    rank_urn_sample(tables);
+    clear_urn_tally(tables);
+    EXPECT_EQ(tables.abundance[1], 0.0f);
+    EXPECT_EQ(tables.abundance[2], 0.0f);
+    tables.abundance[1] = 5;
     tables.run_species = 1;
-    rank_urn_sample(tables, 2);
+    rank_urn_sample(tables);
     EXPECT_EQ(tables.nspecies, 2);
     EXPECT_EQ(urn_rank_means(tables, 2), (std::vector<float>{80, 20}));
+}
+
+TEST(Urn, SampleIsTalliedAsItIsDrawn) {
+    UrnTables tables = tables_for(400, 20.0f);
+    int32_t seed = -3;
+    auto draw = [&seed] { return ran2(&seed); };
+    for (int run = 0; run < 3; ++run) {
+        clear_urn_tally(tables);
+        draw_urn_sample(tables, draw);
+        std::vector<float> counted(tables.abundance.size(), 0.0f);
+        for (const int32_t label : tables.sample) counted[label] += 1.0f;
+        EXPECT_EQ(counted, tables.abundance) << "run " << run;
+        rank_urn_sample(tables);
+    }
 }
 
 TEST(Urn, ThetaLimits) {
