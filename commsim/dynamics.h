@@ -12,6 +12,10 @@
 // date at those slots instead of being copied, and the refill visits the vacated slots
 // in increasing order instead of scanning all J slots. The draws and the results are
 // those of the full copy and the full scan.
+//
+// The routines are forced inline into the loop that owns the stream (Ran2Stream, a
+// local object): only there can the stream's state stay in registers; reached through
+// a reference, it would be reloaded after every store to an int32 array.
 #pragma once
 
 #include <algorithm>
@@ -25,7 +29,7 @@
 // r's bucket (see CommsimState) and finds the same k as a scan from species 0; species
 // whose share is 0 repeat the value before them and are never found.
 template <class Draw>
-inline int32_t draw_species(const CommsimState& state, Draw& draw) {
+[[gnu::always_inline]] inline int32_t draw_species(const CommsimState& state, Draw& draw) {
     const float r = draw();
     const float* cumulative = state.meta_cumulative.data();
     // r * buckets is exact in double, so the bucket is floor(r * buckets) exactly.
@@ -40,7 +44,7 @@ inline int32_t draw_species(const CommsimState& state, Draw& draw) {
 // A slot whose entry in `array` (community or parents) holds a species. Each try is
 // one draw; a try at a vacancy is rejected and repeated.
 template <class Draw>
-inline int32_t draw_occupied_slot(const CommsimState& state, const int32_t* array, Draw& draw) {
+[[gnu::always_inline]] inline int32_t draw_occupied_slot(const CommsimState& state, const int32_t* array, Draw& draw) {
     const float size = static_cast<float>(state.J);
     for (;;) {
         const float product = size * draw();  // one single multiplication, truncated
@@ -51,7 +55,7 @@ inline int32_t draw_occupied_slot(const CommsimState& state, const int32_t* arra
 
 // Fills all J slots of an empty community (abundance all 0) from the metacommunity.
 template <class Draw>
-void fill_community(CommsimState& state, Draw& draw) {
+[[gnu::always_inline]] inline void fill_community(CommsimState& state, Draw& draw) {
     int32_t* community = state.community.data();
     float* abundance = state.abundance.data();
     for (int32_t i = 0; i < state.J; ++i) {
@@ -70,7 +74,7 @@ void fill_community(CommsimState& state, Draw& draw) {
 // - a small share of the community: std::sort;
 // - otherwise: one bit per slot, read back word by word.
 template <class Visit>
-void visit_in_slot_order(CommsimState& state, const int32_t* slots, int32_t count, Visit& visit) {
+[[gnu::always_inline]] inline void visit_in_slot_order(CommsimState& state, const int32_t* slots, int32_t count, Visit& visit) {
     if (count <= 32) {
         int32_t ordered[32];
         for (int32_t a = 0; a < count; ++a) {
@@ -98,7 +102,7 @@ void visit_in_slot_order(CommsimState& state, const int32_t* slots, int32_t coun
 
 // One birth-death cycle on a full community; leaves a full community.
 template <class Draw>
-void run_cycle(CommsimState& state, Draw& draw) {
+[[gnu::always_inline]] inline void run_cycle(CommsimState& state, Draw& draw) {
     int32_t* community = state.community.data();
     int32_t* parents = state.parents.data();
     float* abundance = state.abundance.data();

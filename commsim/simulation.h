@@ -15,7 +15,7 @@ inline int64_t simulation_work(int32_t nruns, int32_t icycles) {
 }
 
 template <class Draw>
-void simulate_run(CommsimState& state, Draw& draw, Progress& progress, int32_t run, int64_t& work_done) {
+[[gnu::always_inline]] inline void simulate_run(CommsimState& state, Draw& draw, Progress& progress, int32_t run, int64_t& work_done) {
     std::fill(state.abundance.begin(), state.abundance.end(), 0.0f);
     fill_community(state, draw);
     progress.tick(++work_done, run + 1, state.nruns);

@@ -39,11 +39,14 @@ void urn_prepare(UrnTables& tables, int32_t J, float theta);
 // more than 9999 species), doubling the tables; entries added are 0.
 void grow_urn_tables(UrnTables& tables, int32_t label);
 
+// Forced inline, like the community dynamics, so that the stream's state stays in
+// registers in the loop that owns it.
+//
 // Draws one sample into tables.sample[0..J-1], counts each individual into the
 // abundance of its label as it is drawn (the tally), and sets tables.run_species.
 // The abundances of the previous run must have been cleared.
 template <class Draw>
-void draw_urn_sample(UrnTables& tables, Draw& draw) {
+[[gnu::always_inline]] inline void draw_urn_sample(UrnTables& tables, Draw& draw) {
     int32_t* sample = tables.sample.data();
     float* abundance = tables.abundance.data();
     auto labels_held = static_cast<int32_t>(tables.abundance.size());
@@ -93,7 +96,7 @@ void rank_urn_sample(UrnTables& tables);
 void clear_urn_tally(UrnTables& tables);
 
 template <class Draw>
-void urn_run(UrnTables& tables, Draw& draw) {
+[[gnu::always_inline]] inline void urn_run(UrnTables& tables, Draw& draw) {
     clear_urn_tally(tables);
     draw_urn_sample(tables, draw);
     rank_urn_sample(tables);
