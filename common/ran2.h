@@ -40,12 +40,13 @@ inline constexpr float smallest = 4.656612873077392578125e-10f;  // 2^-31, for i
 }  // namespace ran2_constants
 
 // Schrage's method: a*x mod m for 0 <= x, with no product leaving 32 bits (r < q).
+// x is never negative here, so its quotient by q is taken unsigned (the same value,
+// fewer instructions), and the correction of a negative result is a select.
 template <int32_t a, int32_t q, int32_t r, int32_t m>
 inline int32_t ran2_schrage_step(int32_t x) {
-    const int32_t k = x / q;
+    const auto k = static_cast<int32_t>(static_cast<uint32_t>(x) / static_cast<uint32_t>(q));
     x = a * (x - k * q) - k * r;
-    if (x < 0) x += m;
-    return x;
+    return x < 0 ? x + m : x;
 }
 
 inline int32_t ran2_g1(int32_t x) {
@@ -77,44 +78,58 @@ struct Ran2Seeding {
 };
 Ran2Seeding ran2_seeding(int32_t word);
 
-// One step of the generator on the state g (the steps of ran2, below).
-inline float ran2_step(int32_t* idum, Ran2State& g) {
+// One step of the generator: the state word, the second generator, the last combined
+// output and the shuffle table, each passed on its own so that a local stream can keep
+// the scalars in registers.
+inline float ran2_core(int32_t& idum, int32_t& idum2, int32_t& iy, int32_t* iv) {
     using namespace ran2_constants;
-    if (*idum <= 0) {
-        const Ran2Seeding seeded = ran2_seeding(*idum);
-        *idum = seeded.word;
-        g = seeded.state;
+    if (idum <= 0) [[unlikely]] {
+        const Ran2Seeding seeded = ran2_seeding(idum);
+        idum = seeded.word;
+        idum2 = seeded.state.idum2;
+        iy = seeded.state.iy;
+        for (int32_t i = 0; i < table_size; ++i) iv[i] = seeded.state.iv[i];
     }
-    *idum = ran2_g1(*idum);
-    g.idum2 = ran2_g2(g.idum2);
-    const int32_t j = g.iy / shuffle_divisor;  // uses iy of the previous call
-    g.iy = g.iv[j] - g.idum2;
-    g.iv[j] = *idum;
-    if (g.iy < 1) g.iy += output_range;
-    return ran2_value(g.iy);
+    idum = ran2_g1(idum);
+    idum2 = ran2_g2(idum2);
+    // iy of the previous call (or of seeding) lies in 0..m1 - 1, so the quotient is
+    // taken unsigned: j lies in 0..31.
+    const auto j = static_cast<uint32_t>(iy) / static_cast<uint32_t>(shuffle_divisor);
+    const int32_t combined = iv[j] - idum2;
+    iv[j] = idum;  // after the read
+    iy = combined < 1 ? combined + output_range : combined;  // now 1..m1 - 1
+    return ran2_value(iy);
 }
+
+inline float ran2_step(int32_t* idum, Ran2State& g) { return ran2_core(*idum, g.idum2, g.iy, g.iv); }
 
 inline float ran2(int32_t* idum) { return ran2_step(idum, ran2_state); }
 
 // The process's one stream, taken into a local object for the length of a hot loop and
 // handed back when the object ends: the values and their order are those of ran2 on
 // the same word. While it lives, the loop must draw only through it. Being local, its
-// state can stay in registers; the process-wide state could be changed by any store to
-// an int32 array and would be reloaded after each.
+// scalars (the word, the second generator, the last output) can stay in registers; in
+// the process-wide state they could be changed by any store to an int32 array and
+// would be reloaded after each.
 class Ran2Stream {
 public:
-    explicit Ran2Stream(int32_t& seed) : seed_(seed), word_(seed), state_(ran2_state) {}
+    explicit Ran2Stream(int32_t& seed)
+        : seed_(seed), word_(seed), idum2_(ran2_state.idum2), iy_(ran2_state.iy) {}
     ~Ran2Stream() {
         seed_ = word_;
-        ran2_state = state_;
+        ran2_state.idum2 = idum2_;
+        ran2_state.iy = iy_;
     }
     Ran2Stream(const Ran2Stream&) = delete;
     Ran2Stream& operator=(const Ran2Stream&) = delete;
 
-    float operator()() { return ran2_step(&word_, state_); }
+    // The shuffle table stays in the process-wide state: it is indexed, so it lives in
+    // memory wherever it is.
+    float operator()() { return ran2_core(word_, idum2_, iy_, ran2_state.iv); }
 
 private:
     int32_t& seed_;
     int32_t word_;
-    Ran2State state_;
+    int32_t idum2_;
+    int32_t iy_;
 };
