@@ -1,6 +1,8 @@
 #include "common/failure.h"
 
+#include <cerrno>
 #include <cstdarg>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +14,12 @@ void fail(const char* format, ...) {
     std::fputc('\n', stdout);
     std::fflush(stdout);
     std::exit(1);
+}
+
+void close_written_file(std::FILE* file, bool written, const char* name) {
+    const int write_error = errno;  // set by the write that failed
+    if (std::fclose(file) != 0 && written) fail("error writing file %s: %s", name, std::strerror(errno));
+    if (!written) fail("error writing file %s: %s", name, std::strerror(write_error));
 }
 
 std::string quoted_for_message(std::string_view token) {

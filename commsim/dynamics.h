@@ -74,7 +74,7 @@ template <class Draw>
 // - a small share of the community: std::sort;
 // - otherwise: one bit per slot, read back word by word.
 template <class Visit>
-[[gnu::always_inline]] inline void visit_in_slot_order(CommsimState& state, const int32_t* slots, int32_t count, Visit& visit) {
+[[gnu::always_inline]] inline void visit_in_slot_order(CommsimState& state, int32_t* slots, int32_t count, Visit& visit) {
     if (count <= 32) {
         int32_t ordered[32];
         for (int32_t a = 0; a < count; ++a) {
@@ -84,10 +84,8 @@ template <class Visit>
         }
         for (int32_t v = 0; v < count; ++v) visit(ordered[v]);
     } else if (static_cast<int64_t>(count) * 256 < state.J) {
-        int32_t* sorted = state.sorted_vacancies.data();
-        std::copy(slots, slots + count, sorted);
-        std::sort(sorted, sorted + count);
-        for (int32_t v = 0; v < count; ++v) visit(sorted[v]);
+        std::sort(slots, slots + count);  // in place: only the set of slots matters later
+        for (int32_t v = 0; v < count; ++v) visit(slots[v]);
     } else {
         uint64_t* bits = state.vacancy_bits.data();
         for (int32_t v = 0; v < count; ++v) bits[slots[v] >> 6] |= uint64_t{1} << (slots[v] & 63);

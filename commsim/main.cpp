@@ -4,10 +4,8 @@
 // octaves over independent simulations.
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <string>
 
@@ -116,11 +114,7 @@ int main() {
     }
 
     const bool written = write_report(out_file, state, meta_file_name.c_str());
-    const int write_errno = errno;
     std::fclose(meta_file);
-    const bool closed = std::fclose(out_file) == 0;
-    if (!written || !closed)
-        fail("error writing file %s: %s", out_file_name.c_str(),
-             std::strerror(written ? errno : write_errno));
+    close_written_file(out_file, written, out_file_name.c_str());
     return 0;
 }

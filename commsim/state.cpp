@@ -64,7 +64,6 @@ void set_up_state(CommsimState& state, int32_t nruns, int32_t icycles, int32_t J
     state.vacancies.assign(D > 0 ? static_cast<std::size_t>(D) : 0, 0);
     state.vacancy_count = 0;
     state.vacancy_bits.assign((slots + 63) / 64, 0);
-    state.sorted_vacancies.assign(state.vacancies.size(), 0);
 
     for (int32_t k = 0; k < octave_classes; ++k) {
         state.octave_bound[k] = static_cast<float>(std::pow(2.0, k));

@@ -56,7 +56,6 @@ struct CommsimState {
     // One bit per slot, set for this cycle's vacancies when there are many of them:
     // reading the set bits word by word visits them in increasing slot order.
     std::vector<uint64_t> vacancy_bits;
-    std::vector<int32_t> sorted_vacancies;  // D entries: room to sort the vacancies
     // A draw above the last cumulative share (the single-precision sum can end a few
     // units below 1) takes this species: the last one whose share is above 0.
     int32_t last_drawable_species = 0;

@@ -1,10 +1,8 @@
 // metagen: draws urn samples with diversity parameter theta and writes their averaged
 // rank-abundance curve as a metacommunity file for commsim.
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <string>
 
@@ -62,11 +60,6 @@ int main() {
     }
 
     const std::vector<float> means = urn_rank_means(tables, nruns);
-    const bool written = write_metacommunity(out, tables.nspecies, means.data());
-    const int write_errno = errno;
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !closed)
-        fail("error writing file %s: %s", out_name.c_str(),
-             std::strerror(written ? errno : write_errno));
+    close_written_file(out, write_metacommunity(out, tables.nspecies, means.data()), out_name.c_str());
     return 0;
 }
