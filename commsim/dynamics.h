@@ -7,11 +7,12 @@
 //   each vacancy in increasing slot order its decision draw, followed by the parent
 //   tries of a local birth or the one species draw of an immigrant.
 //
-// A cycle costs O(D) apart from its draws: `parents` differs from the full community
-// only at the slots vacated in the last cycle and in this one, so it is brought up to
-// date at those slots instead of being copied, and the refill visits the vacated slots
-// in increasing order instead of scanning all J slots. The draws and the results are
-// those of the full copy and the full scan.
+// A cycle costs O(D) apart from its draws: the snapshot of `parents` is the community
+// itself while the refill holds its newborns back (see run_cycle), so nothing is
+// copied, and the refill visits the vacated slots in increasing order instead of
+// scanning all J slots. The draws and the results are those of the full copy and the
+// full scan. One array of J slots instead of two also halves the memory that the
+// random slot draws touch.
 //
 // The routines are forced inline into the loop that owns the stream (Ran2Stream, a
 // local object): only there can the stream's state stay in registers; reached through
@@ -41,8 +42,8 @@ template <class Draw>
     return k;
 }
 
-// A slot whose entry in `array` (community or parents) holds a species. Each try is
-// one draw; a try at a vacancy is rejected and repeated.
+// A slot whose entry in `array` (the community, or the snapshot of parents) holds a
+// species. Each try is one draw; a try at a vacancy is rejected and repeated.
 template <class Draw>
 [[gnu::always_inline]] inline int32_t draw_occupied_slot(const CommsimState& state, const int32_t* array, Draw& draw) {
     const float size = static_cast<float>(state.J);
@@ -63,8 +64,6 @@ template <class Draw>
         community[i] = s;
         abundance[s] = abundance[s] + 1.0f;
     }
-    std::copy(state.community.begin(), state.community.end(), state.parents.begin());
-    state.vacancy_count = 0;
 }
 
 // Calls visit(slot) for each of the `count` distinct slots in increasing order. How
@@ -99,16 +98,18 @@ template <class Visit>
 }
 
 // One birth-death cycle on a full community; leaves a full community.
+//
+// The refill holds its newborns back and places them only after the last vacancy is
+// filled: until then every vacancy of the cycle is still -1 in `community`, which is
+// therefore exactly the snapshot of parents taken after the deaths. A newborn's slot
+// stays vacant during the refill, so it is never the parent of a later newborn of this
+// cycle, and no separate copy of the community is needed.
 template <class Draw>
 [[gnu::always_inline]] inline void run_cycle(CommsimState& state, Draw& draw) {
     int32_t* community = state.community.data();
-    int32_t* parents = state.parents.data();
     float* abundance = state.abundance.data();
     int32_t* vacancies = state.vacancies.data();
-
-    // The slots refilled last cycle are vacant in parents: make parents the full
-    // community again.
-    for (int32_t v = 0; v < state.vacancy_count; ++v) parents[vacancies[v]] = community[vacancies[v]];
+    int32_t* newborns = state.newborns.data();
 
     // Deaths. A slot emptied earlier in this cycle is rejected, so D individuals die.
     int32_t count = 0;
@@ -117,14 +118,14 @@ template <class Draw>
         const int32_t s = community[i];
         abundance[s] = abundance[s] - 1.0f;
         community[i] = -1;
-        parents[i] = -1;  // the snapshot: parents come only from the survivors
         vacancies[count++] = i;
     }
-    state.vacancy_count = count;
 
-    // Refill, vacancies in increasing slot order. A newborn's slot stays vacant in
-    // parents, so it is never the parent of a later newborn of this cycle.
+    // Refill, vacancies in increasing slot order; newborns[v] is the species of the
+    // v-th vacancy filled, whose slot goes back into vacancies[v].
+    const int32_t* parents = community;
     const float m = state.m;
+    int32_t filled = 0;
     auto refill = [&](int32_t i) {
         int32_t s;
         if (draw() >= m) {  // a decision equal to m is a local birth
@@ -132,8 +133,11 @@ template <class Draw>
         } else {
             s = draw_species(state, draw);
         }
-        community[i] = s;
         abundance[s] = abundance[s] + 1.0f;
+        vacancies[filled] = i;
+        newborns[filled] = s;
+        ++filled;
     };
     visit_in_slot_order(state, vacancies, count, refill);
+    for (int32_t v = 0; v < count; ++v) community[vacancies[v]] = newborns[v];
 }

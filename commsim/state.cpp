@@ -57,12 +57,11 @@ void set_up_state(CommsimState& state, int32_t nruns, int32_t icycles, int32_t J
         array->assign(species, 0.0f);
     const auto slots = static_cast<std::size_t>(J);
     state.community.assign(slots, -1);
-    state.parents.assign(slots, -1);
     for (std::vector<float>* array :
          {&state.class_count, &state.class_sum, &state.class_sumsq, &state.class_var})
         array->assign(slots, 0.0f);
     state.vacancies.assign(D > 0 ? static_cast<std::size_t>(D) : 0, 0);
-    state.vacancy_count = 0;
+    state.newborns.assign(D > 0 ? static_cast<std::size_t>(D) : 0, 0);
     state.vacancy_bits.assign((slots + 63) / 64, 0);
 
     for (int32_t k = 0; k < octave_classes; ++k) {

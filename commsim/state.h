@@ -35,7 +35,6 @@ struct CommsimState {
 
     // J arrays.
     std::vector<int32_t> community;  // species in each slot; -1 marks a vacancy
-    std::vector<int32_t> parents;    // community as it stands after the cycle's deaths
     std::vector<float> class_count;  // entry n - 1: species with n individuals
     std::vector<float> class_sum, class_sumsq;  // the report turns class_sum into the mean
     std::vector<float> class_var;
@@ -49,10 +48,10 @@ struct CommsimState {
     float octave_var[octave_classes] = {};
 
     // Bookkeeping that lets a cycle cost O(D) instead of O(J); it changes no draw.
-    // vacancies: the slots emptied in the current cycle (or the last one, between
-    // cycles); parents differs from a full community only there.
+    // vacancies: the slots emptied in the current cycle; newborns: the species that
+    // fill them, held back until the refill ends (see run_cycle).
     std::vector<int32_t> vacancies;
-    int32_t vacancy_count = 0;
+    std::vector<int32_t> newborns;
     // One bit per slot, set for this cycle's vacancies when there are many of them:
     // reading the set bits word by word visits them in increasing slot order.
     std::vector<uint64_t> vacancy_bits;
