@@ -27,8 +27,9 @@ struct Ran2State {
 extern Ran2State ran2_state;
 
 namespace ran2_constants {
-inline constexpr int32_t m1 = 2147483563, a1 = 40014, q1 = 53668, r1 = 12211;
-inline constexpr int32_t m2 = 2147483399, a2 = 40692, q2 = 52774, r2 = 3791;
+inline constexpr int32_t m1 = 2147483563, a1 = 40014;
+inline constexpr int32_t m2 = 2147483399, a2 = 40692;
+inline constexpr uint32_t c1 = 85, c2 = 249;  // m = 2^31 - c
 inline constexpr int32_t table_size = 32;
 inline constexpr int32_t warm_up = table_size + 8;
 inline constexpr int32_t output_range = m1 - 1;
@@ -39,24 +40,41 @@ inline constexpr float cap = 0.99999988079071044921875f;  // 1 - 2^-23, pattern 
 inline constexpr float smallest = 4.656612873077392578125e-10f;  // 2^-31, for iy = 1
 }  // namespace ran2_constants
 
-// Schrage's method: a*x mod m for 0 <= x, with no product leaving 32 bits (r < q).
-// x is never negative here, so its quotient by q is taken unsigned (the same value,
-// fewer instructions), and the correction of a negative result is a select.
-template <int32_t a, int32_t q, int32_t r, int32_t m>
-inline int32_t ran2_schrage_step(int32_t x) {
-    const auto k = static_cast<int32_t>(static_cast<uint32_t>(x) / static_cast<uint32_t>(q));
-    x = a * (x - k * q) - k * r;
-    return x < 0 ? x + m : x;
+// a*x mod m for 0 <= x < m, with m = 2^31 - c. The product a*x fits 64 bits; written
+// as hi*2^31 + lo, it is congruent to lo + c*hi (since 2^31 = m + c), a sum below 2m,
+// so one subtraction of m brings it into 0..m-1. This is exactly the value Schrage's
+// method gives, a*x mod m, with one multiplication by a instead of four; its chain of
+// dependent steps is about half as long, and the generator's speed is set by that chain.
+template <uint32_t a, uint32_t c>
+inline int32_t ran2_mod_step(int32_t x) {
+    constexpr uint32_t m = (uint32_t{1} << 31) - c;
+    static_assert(uint64_t{a} * c + c <= m, "lo + c*hi must stay below 2m");
+    const uint64_t product = uint64_t{a} * static_cast<uint32_t>(x);
+    const auto hi = static_cast<uint32_t>(product >> 31);
+    const auto lo = static_cast<uint32_t>(product) & 0x7fffffffu;
+    const uint32_t sum = lo + c * hi;
+    return static_cast<int32_t>(sum >= m ? sum - m : sum);
 }
 
 inline int32_t ran2_g1(int32_t x) {
     using namespace ran2_constants;
-    return ran2_schrage_step<a1, q1, r1, m1>(x);
+    return ran2_mod_step<a1, c1>(x);
 }
 
 inline int32_t ran2_g2(int32_t x) {
     using namespace ran2_constants;
-    return ran2_schrage_step<a2, q2, r2, m2>(x);
+    return ran2_mod_step<a2, c2>(x);
+}
+
+// The shuffle table entry for the last combined output iy (0 <= iy < m1):
+// iy / shuffle_divisor, where shuffle_divisor = 2^26 - 2. With q0 = iy / 2^26 the
+// quotient is q0 or q0 + 1, and it is q0 + 1 exactly when iy + 2(q0 + 1) reaches
+// (q0 + 1) 2^26; so it is (iy + 2 q0 + 2) / 2^26, two shifts and an add instead of a
+// division by a constant (a multiplication on the generator's critical chain).
+inline uint32_t ran2_table_index(int32_t iy) {
+    static_assert(ran2_constants::shuffle_divisor == (1 << 26) - 2);
+    const auto y = static_cast<uint32_t>(iy);
+    return (y + 2 * (y >> 26) + 2) >> 26;
 }
 
 // The value returned for a combined output iy in 1..m1 - 1: 2^-31 for iy = 1, the cap
@@ -92,9 +110,8 @@ inline float ran2_core(int32_t& idum, int32_t& idum2, int32_t& iy, int32_t* iv) 
     }
     idum = ran2_g1(idum);
     idum2 = ran2_g2(idum2);
-    // iy of the previous call (or of seeding) lies in 0..m1 - 1, so the quotient is
-    // taken unsigned: j lies in 0..31.
-    const auto j = static_cast<uint32_t>(iy) / static_cast<uint32_t>(shuffle_divisor);
+    // iy of the previous call (or of seeding) lies in 0..m1 - 1: j lies in 0..31.
+    const uint32_t j = ran2_table_index(iy);
     const int32_t combined = iv[j] - idum2;
     iv[j] = idum;  // after the read
     iy = combined < 1 ? combined + output_range : combined;  // now 1..m1 - 1

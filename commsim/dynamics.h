@@ -25,20 +25,44 @@
 
 #include "commsim/state.h"
 
-// A species from the metacommunity: the first k with r <= meta_cumulative[k]. The
-// cumulative shares never decrease, so the search may start at the guide's entry for
-// r's bucket (see CommsimState) and finds the same k as a scan from species 0; species
-// whose share is 0 repeat the value before them and are never found.
-template <class Draw>
-[[gnu::always_inline]] inline int32_t draw_species(const CommsimState& state, Draw& draw) {
-    const float r = draw();
+// The species of a draw r: the first k with r <= meta_cumulative[k]. The cumulative
+// shares never decrease, so the search may start at the guide's entry for r's bucket
+// (see CommsimState) and finds the same k as a scan from species 0; species whose
+// share is 0 repeat the value before them and are never found.
+//
+// species_guess takes the guide's entry and two steps of the search without a branch
+// (a branch on a value just drawn is mispredicted often, and each miss costs about a
+// draw); a bucket rarely holds more than two shares' ends, and finish_species_search
+// goes on from there when it does, or when r lies above the last share.
+[[gnu::always_inline]] inline int32_t species_guess(const CommsimState& state, float r) {
     const float* cumulative = state.meta_cumulative.data();
     // r * buckets is exact in double, so the bucket is floor(r * buckets) exactly.
     const auto bucket = static_cast<int32_t>(static_cast<double>(r) * state.guide_buckets);
-    int32_t k = state.species_guide[bucket];
+    int32_t k = state.species_guide[bucket];  // at most nspecies - 1
+    const int32_t last = state.nspecies - 1;
+    k += static_cast<int32_t>((k < last) & (cumulative[k] < r));
+    k += static_cast<int32_t>((k < last) & (cumulative[k] < r));
+    return k;
+}
+
+// True when the search from k is not over yet: r lies above share k.
+[[gnu::always_inline]] inline bool species_search_goes_on(const CommsimState& state, float r, int32_t k) {
+    return state.meta_cumulative[k] < r;
+}
+
+[[gnu::noinline]] inline int32_t finish_species_search(const CommsimState& state, float r, int32_t k) {
+    const float* cumulative = state.meta_cumulative.data();
     while (k < state.nspecies && cumulative[k] < r) ++k;
     // A draw above the last share: the sum ended a few units below 1.
     if (k == state.nspecies) return state.last_drawable_species;
+    return k;
+}
+
+template <class Draw>
+[[gnu::always_inline]] inline int32_t draw_species(const CommsimState& state, Draw& draw) {
+    const float r = draw();
+    const int32_t k = species_guess(state, r);
+    if (species_search_goes_on(state, r, k)) [[unlikely]] return finish_species_search(state, r, k);
     return k;
 }
 
@@ -66,14 +90,13 @@ template <class Draw>
     }
 }
 
-// Calls visit(slot) for each of the `count` distinct slots in increasing order. How
-// the order is found depends on how many there are; the order itself never does.
+// Puts the `count` distinct slots in increasing order, in place. How the order is found
+// depends on how many there are; the order itself never does.
 // - up to 32 slots: each slot's rank is the number of slots below it, counted without
 //   branches (a comparison sort would mispredict about half of its branches);
 // - a small share of the community: std::sort;
 // - otherwise: one bit per slot, read back word by word.
-template <class Visit>
-[[gnu::always_inline]] inline void visit_in_slot_order(CommsimState& state, int32_t* slots, int32_t count, Visit& visit) {
+[[gnu::always_inline]] inline void order_slots(CommsimState& state, int32_t* slots, int32_t count) {
     if (count <= 32) {
         int32_t ordered[32];
         for (int32_t a = 0; a < count; ++a) {
@@ -81,17 +104,17 @@ template <class Visit>
             for (int32_t b = 0; b < count; ++b) rank += slots[b] < slots[a];
             ordered[rank] = slots[a];
         }
-        for (int32_t v = 0; v < count; ++v) visit(ordered[v]);
+        for (int32_t v = 0; v < count; ++v) slots[v] = ordered[v];
     } else if (static_cast<int64_t>(count) * 256 < state.J) {
-        std::sort(slots, slots + count);  // in place: only the set of slots matters later
-        for (int32_t v = 0; v < count; ++v) visit(slots[v]);
+        std::sort(slots, slots + count);
     } else {
         uint64_t* bits = state.vacancy_bits.data();
         for (int32_t v = 0; v < count; ++v) bits[slots[v] >> 6] |= uint64_t{1} << (slots[v] & 63);
         const auto words = static_cast<int32_t>(state.vacancy_bits.size());
+        int32_t v = 0;
         for (int32_t w = 0; w < words; ++w) {
             for (uint64_t word = bits[w]; word != 0; word &= word - 1)
-                visit(w * 64 + std::countr_zero(word));
+                slots[v++] = w * 64 + std::countr_zero(word);
             bits[w] = 0;
         }
     }
@@ -122,11 +145,11 @@ template <class Draw>
     }
 
     // Refill, vacancies in increasing slot order; newborns[v] is the species of the
-    // v-th vacancy filled, whose slot goes back into vacancies[v].
+    // vacancy in slot vacancies[v].
+    order_slots(state, vacancies, count);
     const int32_t* parents = community;
     const float m = state.m;
-    int32_t filled = 0;
-    auto refill = [&](int32_t i) {
+    for (int32_t v = 0; v < count; ++v) {
         int32_t s;
         if (draw() >= m) {  // a decision equal to m is a local birth
             s = parents[draw_occupied_slot(state, parents, draw)];
@@ -134,10 +157,7 @@ template <class Draw>
             s = draw_species(state, draw);
         }
         abundance[s] = abundance[s] + 1.0f;
-        vacancies[filled] = i;
-        newborns[filled] = s;
-        ++filled;
-    };
-    visit_in_slot_order(state, vacancies, count, refill);
+        newborns[v] = s;
+    }
     for (int32_t v = 0; v < count; ++v) community[vacancies[v]] = newborns[v];
 }

@@ -1,5 +1,6 @@
 #include "commsim/state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -17,7 +18,7 @@ void build_species_guide(CommsimState& state) {
         while (k < nspecies &&
                static_cast<double>(state.meta_cumulative[k]) * state.guide_buckets < static_cast<double>(b))
             ++k;
-        state.species_guide[b] = static_cast<int32_t>(k);
+        state.species_guide[b] = static_cast<int32_t>(std::min(k, nspecies - 1));
     }
 }
 }  // namespace

@@ -61,7 +61,7 @@ struct CommsimState {
     // A guide into meta_cumulative, so that a species draw costs O(1) on average
     // however many species there are: guide_buckets is a power of two, and
     // species_guide[b] is the first species k with meta_cumulative[k] >= b /
-    // guide_buckets. A draw r in bucket b = floor(r * guide_buckets) cannot select a
+    // guide_buckets (nspecies - 1 when there is none). A draw r in bucket b = floor(r * guide_buckets) cannot select a
     // species before species_guide[b], so the search for the first k with
     // r <= meta_cumulative[k] may start there and finds the same k as a search from 0.
     std::vector<int32_t> species_guide;

@@ -79,6 +79,36 @@ TEST(DrawSpecies, TakesTheFirstSpeciesWhoseCumulativeShareIsReached) {
     }
 }
 
+// The search starts from a guide entry and takes its first steps without branches;
+// where many shares end in one bucket of the guide (a long tail of rare species, a run
+// of zero weights) it must go on. At and just past every share the species drawn must
+// be the one a scan from species 0 finds.
+TEST(DrawSpecies, AgreesWithAScanFromTheFirstSpeciesAtEveryShare) {
+    const std::vector<std::vector<float>> metacommunities = {
+        {1000, 1, 1, 1, 1, 1, 1, 1},
+        {1, 0, 0, 0, 0, 0, 1},
+        {5, 3, 0, 0, 2, 1e-3f, 1e-3f, 1e-3f, 1e-3f, 0, 0},
+        nineteen_equal(3),
+    };
+    for (const std::vector<float>& values : metacommunities) {
+        const CommsimState state = state_for(values, 4, 1, 0.0f);
+        auto scan = [&](float r) {
+            for (int32_t k = 0; k < state.nspecies; ++k)
+                if (r <= state.meta_cumulative[k]) return k;
+            return state.last_drawable_species;
+        };
+        std::vector<float> draws = {ran2_constants::smallest, ran2_constants::cap};
+        for (const float share : state.meta_cumulative) {
+            for (const float r : {std::nextafter(share, 0.0f), share, std::nextafter(share, 1.0f)})
+                if (r > 0.0f && r <= ran2_constants::cap) draws.push_back(r);
+        }
+        for (const float r : draws) {
+            ScriptedDraw draw{r};
+            EXPECT_EQ(draw_species(state, draw), scan(r)) << "r = " << r << ", " << values.size() << " species";
+        }
+    }
+}
+
 TEST(DrawSpecies, CumulativeSharesIgnoreAPowerOfTwoScale) {
     const CommsimState plain = state_for({2, 1, 1}, 4, 1, 0.0f);
     const CommsimState scaled = state_for({50, 25, 25}, 4, 1, 0.0f);

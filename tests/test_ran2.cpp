@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 uint32_t bits(float value) {
@@ -38,8 +39,8 @@ TEST(Ran2, ConstantsHaveTheirBitPatterns) {
     EXPECT_EQ(bits(ran2_constants::threshold), 0x3FEFFFFFBF935359u);
     EXPECT_EQ(bits(ran2_constants::cap), 0x3F7FFFFEu);
     EXPECT_EQ(ran2_constants::shuffle_divisor, 67108862);
-    EXPECT_EQ(ran2_constants::a1 * ran2_constants::q1 + ran2_constants::r1, ran2_constants::m1);
-    EXPECT_EQ(ran2_constants::a2 * ran2_constants::q2 + ran2_constants::r2, ran2_constants::m2);
+    EXPECT_EQ(ran2_constants::m1 + int64_t{ran2_constants::c1}, int64_t{1} << 31);
+    EXPECT_EQ(ran2_constants::m2 + int64_t{ran2_constants::c2}, int64_t{1} << 31);
 }
 
 TEST(Ran2, ReproducesTheReferenceStream) {
@@ -120,4 +121,48 @@ TEST(Ran2, LongStreamStaysWithinBounds) {
     EXPECT_LE(highest, ran2_constants::cap);
     EXPECT_LT(lowest, 1e-5f);  // the stream does reach near both ends
     EXPECT_GT(highest, 0.99999f);
+}
+
+// The two generators' step a*x mod m is taken from a 64-bit product folded once; the
+// result must be the remainder itself for every x the generators can hold, including
+// the x whose folded sum reaches m and needs the subtraction.
+TEST(Ran2, GeneratorStepsAreTheExactRemainder) {
+    using namespace ran2_constants;
+    auto expect_remainder = [](auto step, int64_t a, int64_t m, int32_t x) {
+        EXPECT_EQ(step(x), static_cast<int32_t>(a * x % m)) << "a " << a << " x " << x;
+    };
+    std::vector<int32_t> xs = {0, 1, 2, 53667, 53668, 52774, m2 - 1, m2, m1 - 2, m1 - 1};
+    // Multiples of m / a and their neighbours sit where the folded sum crosses m.
+    for (int64_t k = 1; k < 40; ++k) {
+        for (const int64_t m : {int64_t{m1}, int64_t{m2}}) {
+            for (const int64_t a : {int64_t{a1}, int64_t{a2}}) {
+                const int64_t x = k * m / a;
+                for (int64_t d = -1; d <= 1; ++d)
+                    if (x + d >= 0 && x + d < m2) xs.push_back(static_cast<int32_t>(x + d));
+            }
+        }
+    }
+    uint32_t z = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        z = z * 1664525u + 1013904223u;
+        xs.push_back(static_cast<int32_t>(z % static_cast<uint32_t>(m2)));
+    }
+    for (const int32_t x : xs) {
+        expect_remainder(ran2_g1, a1, m1, x);
+        expect_remainder(ran2_g2, a2, m2, x);
+    }
+}
+
+// The shuffle-table index replaces a division by 2^26 - 2. Both are non-decreasing
+// step functions of iy, so agreeing at both ends of every step of the division (and
+// at the ends of the range) makes them agree for every iy in 0..m1 - 1.
+TEST(Ran2, TableIndexIsTheQuotientByTheShuffleDivisor) {
+    using namespace ran2_constants;
+    std::vector<int32_t> ends = {0, m1 - 1};
+    for (int32_t k = 1; k < table_size; ++k) {
+        ends.push_back(k * shuffle_divisor - 1);
+        ends.push_back(k * shuffle_divisor);
+    }
+    for (const int32_t iy : ends)
+        EXPECT_EQ(ran2_table_index(iy), static_cast<uint32_t>(iy / shuffle_divisor)) << "iy " << iy;
 }
