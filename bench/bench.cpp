@@ -3,7 +3,7 @@
 // Each workload runs on the same seed: once with a counting stream to learn how many
 // draws it consumes (untimed, so counting never slows the measured code), then timed
 // with the programs' own stream, alternating with the floor: the same number of draws
-// in a tight loop. Each time is the best of five. One line per workload:
+// in a tight loop. Each time is the best of seven. One line per workload:
 //   name=... draws=... seconds=... floor_seconds=... ratio=... <parameters>
 //
 //   bench                  the fixed table of workloads
@@ -116,7 +116,7 @@ void measure(const Workload& w, Work&& work) {
     const long long draws = counting.draws;
 
     // The machine may be shared: each time is the best of several repetitions.
-    constexpr int repetitions = 5;
+    constexpr int repetitions = 7;
     double seconds = 1e300, floor_seconds = 1e300;
     float sink = 0.0f;
     for (int repetition = 0; repetition < repetitions; ++repetition) {

@@ -25,52 +25,67 @@
 
 #include "commsim/state.h"
 
+// What a species draw reads, copied out of the state into a local object. Kept local to
+// the loop, these stay in registers; read through the state, each would be loaded
+// again after every store to an int32 or float array, which might have changed it.
+struct SpeciesSearch {
+    const float* cumulative;
+    const int32_t* guide;
+    double buckets;
+    int32_t nspecies;
+    int32_t last_drawable_species;
+
+    explicit SpeciesSearch(const CommsimState& state)
+        : cumulative(state.meta_cumulative.data()), guide(state.species_guide.data()),
+          buckets(state.guide_buckets), nspecies(state.nspecies),
+          last_drawable_species(state.last_drawable_species) {}
+};
+
 // The species of a draw r: the first k with r <= meta_cumulative[k]. The cumulative
 // shares never decrease, so the search may start at the guide's entry for r's bucket
 // (see CommsimState) and finds the same k as a scan from species 0; species whose
 // share is 0 repeat the value before them and are never found.
 //
-// species_guess takes the guide's entry and two steps of the search without a branch
-// (a branch on a value just drawn is mispredicted often, and each miss costs about a
-// draw); a bucket rarely holds more than two shares' ends, and finish_species_search
-// goes on from there when it does, or when r lies above the last share.
-[[gnu::always_inline]] inline int32_t species_guess(const CommsimState& state, float r) {
-    const float* cumulative = state.meta_cumulative.data();
-    // r * buckets is exact in double, so the bucket is floor(r * buckets) exactly.
-    const auto bucket = static_cast<int32_t>(static_cast<double>(r) * state.guide_buckets);
-    int32_t k = state.species_guide[bucket];  // at most nspecies - 1
-    const int32_t last = state.nspecies - 1;
-    k += static_cast<int32_t>((k < last) & (cumulative[k] < r));
-    k += static_cast<int32_t>((k < last) & (cumulative[k] < r));
-    return k;
-}
-
-// True when the search from k is not over yet: r lies above share k.
-[[gnu::always_inline]] inline bool species_search_goes_on(const CommsimState& state, float r, int32_t k) {
-    return state.meta_cumulative[k] < r;
-}
-
-[[gnu::noinline]] inline int32_t finish_species_search(const CommsimState& state, float r, int32_t k) {
-    const float* cumulative = state.meta_cumulative.data();
-    while (k < state.nspecies && cumulative[k] < r) ++k;
+// The guide's entry and two steps of the search are taken without a branch (a branch
+// on a value just drawn is mispredicted often, and each miss costs about a draw); a
+// bucket rarely holds more than two shares' ends, and finish_species_search goes on
+// from there when it does, or when r lies above the last share.
+[[gnu::noinline]] inline int32_t finish_species_search(const float* cumulative, int32_t nspecies,
+                                                       int32_t last_drawable_species, float r, int32_t k) {
+    while (k < nspecies && cumulative[k] < r) ++k;
     // A draw above the last share: the sum ended a few units below 1.
-    if (k == state.nspecies) return state.last_drawable_species;
+    if (k == nspecies) return last_drawable_species;
     return k;
+}
+
+[[gnu::always_inline]] inline int32_t species_of_draw(const SpeciesSearch& search, float r) {
+    const float* cumulative = search.cumulative;
+    // r * buckets is exact in double, so the bucket is floor(r * buckets) exactly.
+    const auto bucket = static_cast<int32_t>(static_cast<double>(r) * search.buckets);
+    int32_t k = search.guide[bucket];  // at most nspecies - 1
+    const int32_t last = search.nspecies - 1;
+    k += static_cast<int32_t>((k < last) & (cumulative[k] < r));
+    k += static_cast<int32_t>((k < last) & (cumulative[k] < r));
+    if (cumulative[k] < r) [[unlikely]]
+        return finish_species_search(cumulative, search.nspecies, search.last_drawable_species, r, k);
+    return k;
+}
+
+template <class Draw>
+[[gnu::always_inline]] inline int32_t draw_species(const SpeciesSearch& search, Draw& draw) {
+    return species_of_draw(search, draw());
 }
 
 template <class Draw>
 [[gnu::always_inline]] inline int32_t draw_species(const CommsimState& state, Draw& draw) {
-    const float r = draw();
-    const int32_t k = species_guess(state, r);
-    if (species_search_goes_on(state, r, k)) [[unlikely]] return finish_species_search(state, r, k);
-    return k;
+    return draw_species(SpeciesSearch(state), draw);
 }
 
 // A slot whose entry in `array` (the community, or the snapshot of parents) holds a
-// species. Each try is one draw; a try at a vacancy is rejected and repeated.
+// species; size is J in single precision. Each try is one draw; a try at a vacancy is
+// rejected and repeated.
 template <class Draw>
-[[gnu::always_inline]] inline int32_t draw_occupied_slot(const CommsimState& state, const int32_t* array, Draw& draw) {
-    const float size = static_cast<float>(state.J);
+[[gnu::always_inline]] inline int32_t draw_occupied_slot(float size, const int32_t* array, Draw& draw) {
     for (;;) {
         const float product = size * draw();  // one single multiplication, truncated
         const auto slot = static_cast<int32_t>(product);
@@ -78,13 +93,20 @@ template <class Draw>
     }
 }
 
+template <class Draw>
+[[gnu::always_inline]] inline int32_t draw_occupied_slot(const CommsimState& state, const int32_t* array, Draw& draw) {
+    return draw_occupied_slot(static_cast<float>(state.J), array, draw);
+}
+
 // Fills all J slots of an empty community (abundance all 0) from the metacommunity.
 template <class Draw>
 [[gnu::always_inline]] inline void fill_community(CommsimState& state, Draw& draw) {
     int32_t* community = state.community.data();
     float* abundance = state.abundance.data();
-    for (int32_t i = 0; i < state.J; ++i) {
-        const int32_t s = draw_species(state, draw);
+    const SpeciesSearch search(state);
+    const int32_t J = state.J;
+    for (int32_t i = 0; i < J; ++i) {
+        const int32_t s = draw_species(search, draw);
         community[i] = s;
         abundance[s] = abundance[s] + 1.0f;
     }
@@ -133,11 +155,15 @@ template <class Draw>
     float* abundance = state.abundance.data();
     int32_t* vacancies = state.vacancies.data();
     int32_t* newborns = state.newborns.data();
+    const SpeciesSearch search(state);
+    const float size = static_cast<float>(state.J);
+    const int32_t D = state.D;
+    const float m = state.m;
 
     // Deaths. A slot emptied earlier in this cycle is rejected, so D individuals die.
     int32_t count = 0;
-    for (int32_t d = 0; d < state.D; ++d) {
-        const int32_t i = draw_occupied_slot(state, community, draw);
+    for (int32_t d = 0; d < D; ++d) {
+        const int32_t i = draw_occupied_slot(size, community, draw);
         const int32_t s = community[i];
         abundance[s] = abundance[s] - 1.0f;
         community[i] = -1;
@@ -148,13 +174,12 @@ template <class Draw>
     // vacancy in slot vacancies[v].
     order_slots(state, vacancies, count);
     const int32_t* parents = community;
-    const float m = state.m;
     for (int32_t v = 0; v < count; ++v) {
         int32_t s;
         if (draw() >= m) {  // a decision equal to m is a local birth
-            s = parents[draw_occupied_slot(state, parents, draw)];
+            s = parents[draw_occupied_slot(size, parents, draw)];
         } else {
-            s = draw_species(state, draw);
+            s = draw_species(search, draw);
         }
         abundance[s] = abundance[s] + 1.0f;
         newborns[v] = s;
