@@ -38,6 +38,8 @@ inline constexpr double scale = 1.0 / m1;            // 1/m1, bit pattern 3E0000
 inline constexpr double threshold = 1.0 - 1.2e-7;    // bit pattern 3FEFFFFFBF935359
 inline constexpr float cap = 0.99999988079071044921875f;  // 1 - 2^-23, pattern 3F7FFFFE
 inline constexpr float smallest = 4.656612873077392578125e-10f;  // 2^-31, for iy = 1
+// The smallest combined output whose value, rounded to single, lies above the threshold.
+inline constexpr int32_t first_capped_output = 2147483244;
 }  // namespace ran2_constants
 
 // a*x mod m for 0 <= x < m, with m = 2^31 - c. The product a*x fits 64 bits; written
@@ -79,13 +81,22 @@ inline uint32_t ran2_table_index(int32_t iy) {
 
 // The value returned for a combined output iy in 1..m1 - 1: 2^-31 for iy = 1, the cap
 // from iy = 2147483244 on. Two roundings on purpose: the product to double, then to
-// single; the comparison with the threshold is made in double.
+// single. The definition compares that single value, widened to double, with the
+// threshold; the single value never decreases as iy grows, so the comparison turns
+// true exactly once, at iy = first_capped_output, and comparing iy itself gives the
+// same value for every iy, without the conversion back to double on each draw.
 inline float ran2_value(int32_t iy) {
     using namespace ran2_constants;
     const double product = scale * static_cast<double>(iy);
     const float temp = static_cast<float>(product);
-    if (static_cast<double>(temp) > threshold) return cap;
-    return temp;
+    return iy >= first_capped_output ? cap : temp;
+}
+
+// ran2_value as defined, with the comparison in double; for the tests.
+inline float ran2_value_by_threshold(int32_t iy) {
+    using namespace ran2_constants;
+    const float temp = static_cast<float>(scale * static_cast<double>(iy));
+    return static_cast<double>(temp) > threshold ? cap : temp;
 }
 
 // Seeding from a word <= 0: the whole generator state and the new word, from the word

@@ -166,3 +166,19 @@ TEST(Ran2, TableIndexIsTheQuotientByTheShuffleDivisor) {
     for (const int32_t iy : ends)
         EXPECT_EQ(ran2_table_index(iy), static_cast<uint32_t>(iy / shuffle_divisor)) << "iy " << iy;
 }
+
+// The value of an output is capped by comparing the output itself with the first
+// capped one instead of the rounded value with the threshold in double. The rounded
+// value never decreases with iy, so the two agree everywhere if they agree at both
+// sides of the flip; checked over the whole top of the range and at outputs spread
+// over the rest.
+TEST(Ran2, CappingByOutputEqualsCappingByThreshold) {
+    using namespace ran2_constants;
+    auto expect_same = [](int32_t iy) {
+        EXPECT_EQ(bits(ran2_value(iy)), bits(ran2_value_by_threshold(iy))) << "iy " << iy;
+    };
+    for (int32_t iy = first_capped_output - (1 << 20); iy < m1; ++iy) expect_same(iy);
+    for (int32_t iy = 1; iy < first_capped_output - (1 << 20); iy += 1 + iy / 64) expect_same(iy);
+    EXPECT_NE(bits(ran2_value_by_threshold(first_capped_output - 1)), bits(cap));
+    EXPECT_EQ(bits(ran2_value_by_threshold(first_capped_output)), bits(cap));
+}
