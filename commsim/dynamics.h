@@ -114,11 +114,13 @@ template <class Draw>
 
 // Puts the `count` distinct slots in increasing order, in place. How the order is found
 // depends on how many there are; the order itself never does.
+// - one slot (D = 1, the classic model): nothing to do;
 // - up to 32 slots: each slot's rank is the number of slots below it, counted without
 //   branches (a comparison sort would mispredict about half of its branches);
 // - a small share of the community: std::sort;
 // - otherwise: one bit per slot, read back word by word.
 [[gnu::always_inline]] inline void order_slots(CommsimState& state, int32_t* slots, int32_t count) {
+    if (count <= 1) return;
     if (count <= 32) {
         int32_t ordered[32];
         for (int32_t a = 0; a < count; ++a) {
