@@ -112,33 +112,36 @@ template <class Draw>
     }
 }
 
-// Puts the `count` distinct slots in increasing order, in place. How the order is found
-// depends on how many there are; the order itself never does.
-// - one slot (D = 1, the classic model): nothing to do;
-// - up to 32 slots: each slot's rank is the number of slots below it, counted without
+// Places the newborns of a refill: newborns[k] is the species of the vacancy that comes
+// k-th in increasing slot order, and `slots` holds the `count` distinct vacant slots in
+// the order of the deaths. How a slot's place in the order is found depends on how many
+// there are; the places themselves never do.
+// - one slot (D = 1, the classic model): nothing to find;
+// - up to 32 slots: a slot's place is the number of slots below it, counted without
 //   branches (a comparison sort would mispredict about half of its branches);
 // - a small share of the community: std::sort;
 // - otherwise: one bit per slot, read back word by word.
-[[gnu::always_inline]] inline void order_slots(CommsimState& state, int32_t* slots, int32_t count) {
-    if (count <= 1) return;
-    if (count <= 32) {
-        int32_t ordered[32];
+[[gnu::always_inline]] inline void place_newborns(CommsimState& state, int32_t* slots, const int32_t* newborns,
+                                                  int32_t count, int32_t* community) {
+    if (count == 1) {
+        community[slots[0]] = newborns[0];
+    } else if (count <= 32) {
         for (int32_t a = 0; a < count; ++a) {
-            int32_t rank = 0;
-            for (int32_t b = 0; b < count; ++b) rank += slots[b] < slots[a];
-            ordered[rank] = slots[a];
+            int32_t place = 0;
+            for (int32_t b = 0; b < count; ++b) place += slots[b] < slots[a];
+            community[slots[a]] = newborns[place];
         }
-        for (int32_t v = 0; v < count; ++v) slots[v] = ordered[v];
     } else if (static_cast<int64_t>(count) * 256 < state.J) {
         std::sort(slots, slots + count);
+        for (int32_t k = 0; k < count; ++k) community[slots[k]] = newborns[k];
     } else {
         uint64_t* bits = state.vacancy_bits.data();
         for (int32_t v = 0; v < count; ++v) bits[slots[v] >> 6] |= uint64_t{1} << (slots[v] & 63);
         const auto words = static_cast<int32_t>(state.vacancy_bits.size());
-        int32_t v = 0;
+        int32_t k = 0;
         for (int32_t w = 0; w < words; ++w) {
             for (uint64_t word = bits[w]; word != 0; word &= word - 1)
-                slots[v++] = w * 64 + std::countr_zero(word);
+                community[w * 64 + std::countr_zero(word)] = newborns[k++];
             bits[w] = 0;
         }
     }
@@ -150,7 +153,9 @@ template <class Draw>
 // filled: until then every vacancy of the cycle is still -1 in `community`, which is
 // therefore exactly the snapshot of parents taken after the deaths. A newborn's slot
 // stays vacant during the refill, so it is never the parent of a later newborn of this
-// cycle, and no separate copy of the community is needed.
+// cycle, and no separate copy of the community is needed. The refill's draws go to the
+// vacancies in increasing slot order, but which slot that is matters only when the
+// newborns are placed, so the order is found then.
 template <class Draw>
 [[gnu::always_inline]] inline void run_cycle(CommsimState& state, Draw& draw) {
     int32_t* community = state.community.data();
@@ -172,11 +177,9 @@ template <class Draw>
         vacancies[count++] = i;
     }
 
-    // Refill, vacancies in increasing slot order; newborns[v] is the species of the
-    // vacancy in slot vacancies[v].
-    order_slots(state, vacancies, count);
+    // Refill: newborns[k] for the vacancy k-th in increasing slot order.
     const int32_t* parents = community;
-    for (int32_t v = 0; v < count; ++v) {
+    for (int32_t k = 0; k < count; ++k) {
         int32_t s;
         if (draw() >= m) {  // a decision equal to m is a local birth
             s = parents[draw_occupied_slot(size, parents, draw)];
@@ -184,7 +187,7 @@ template <class Draw>
             s = draw_species(search, draw);
         }
         abundance[s] = abundance[s] + 1.0f;
-        newborns[v] = s;
+        newborns[k] = s;
     }
-    for (int32_t v = 0; v < count; ++v) community[vacancies[v]] = newborns[v];
+    place_newborns(state, vacancies, newborns, count, community);
 }
