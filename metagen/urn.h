@@ -65,7 +65,13 @@ template <class Draw>
         } while (v >= 1.0f);  // the interval (u, v] must lie below 1
         const float w = draw();
         int32_t label;
-        if (w > u && w <= v) {
+        // One branch on both comparisons: w > u alone is a coin toss that the processor
+        // would mispredict half the time, while a founding (w in (u, v]) is as rare as p.
+        // The empty asm keeps the first comparison a value, so that the compiler cannot
+        // split the test back into two branches.
+        auto above = static_cast<uint32_t>(w > u);
+        asm("" : "+r"(above));
+        if (above & static_cast<uint32_t>(w <= v)) {
             label = ++run_species;
             if (label >= labels_held) [[unlikely]] {
                 grow_urn_tables(tables, label);
@@ -78,7 +84,7 @@ template <class Draw>
             do {
                 const float scaled = fj * draw();  // rounded on its own, then + 1
                 k = static_cast<int32_t>(scaled + 1.0f);
-            } while (k < 1 || k > j);
+            } while ((k < 1) | (k > j));
             label = sample[k - 1];
         }
         sample[j] = label;
