@@ -46,10 +46,11 @@ struct SpeciesSearch {
 // (see CommsimState) and finds the same k as a scan from species 0; species whose
 // share is 0 repeat the value before them and are never found.
 //
-// The guide's entry and two steps of the search are taken without a branch (a branch
-// on a value just drawn is mispredicted often, and each miss costs about a draw); a
-// bucket rarely holds more than two shares' ends, and finish_species_search goes on
-// from there when it does, or when r lies above the last share.
+// The guide's entry and one step of the search are taken without a branch (a branch on
+// a value just drawn is mispredicted often, and each miss costs about a draw); with
+// four buckets per species a draw rarely falls in a bucket where more than one share
+// ends, and finish_species_search goes on from there when it does, or when r lies
+// above the last share.
 [[gnu::noinline]] inline int32_t finish_species_search(const float* cumulative, int32_t nspecies,
                                                        int32_t last_drawable_species, float r, int32_t k) {
     while (k < nspecies && cumulative[k] < r) ++k;
@@ -64,7 +65,6 @@ struct SpeciesSearch {
     const auto bucket = static_cast<int32_t>(static_cast<double>(r) * search.buckets);
     int32_t k = search.guide[bucket];  // at most nspecies - 1
     const int32_t last = search.nspecies - 1;
-    k += static_cast<int32_t>((k < last) & (cumulative[k] < r));
     k += static_cast<int32_t>((k < last) & (cumulative[k] < r));
     if (cumulative[k] < r) [[unlikely]]
         return finish_species_search(cumulative, search.nspecies, search.last_drawable_species, r, k);

@@ -5,12 +5,13 @@
 #include <utility>
 
 namespace {
-// About two buckets per species, at most 2^22. A power of two keeps every product
-// cumulative share x buckets exact in double precision (24 + 22 bits).
+// About four buckets per species (so that most draws fall in a bucket where at most one
+// share ends), at most 2^22. A power of two keeps every product cumulative share x
+// buckets exact in double precision (24 + 22 bits).
 void build_species_guide(CommsimState& state) {
     const auto nspecies = static_cast<int64_t>(state.meta_cumulative.size());
     int64_t buckets = 1;
-    while (buckets < 2 * nspecies && buckets < (int64_t{1} << 22)) buckets *= 2;
+    while (buckets < 4 * nspecies && buckets < (int64_t{1} << 22)) buckets *= 2;
     state.guide_buckets = static_cast<double>(buckets);
     state.species_guide.assign(static_cast<std::size_t>(buckets), 0);
     int64_t k = 0;
