@@ -178,7 +178,8 @@ TEST(Ran2, CappingByOutputEqualsCappingByThreshold) {
         EXPECT_EQ(bits(ran2_value(iy)), bits(ran2_value_by_threshold(iy))) << "iy " << iy;
     };
     for (int32_t iy = first_capped_output - (1 << 20); iy < m1; ++iy) expect_same(iy);
-    for (int32_t iy = 1; iy < first_capped_output - (1 << 20); iy += 1 + iy / 64) expect_same(iy);
+    for (int64_t iy = 1; iy < first_capped_output - (1 << 20); iy += 1 + iy / 64)
+        expect_same(static_cast<int32_t>(iy));
     EXPECT_NE(bits(ran2_value_by_threshold(first_capped_output - 1)), bits(cap));
     EXPECT_EQ(bits(ran2_value_by_threshold(first_capped_output)), bits(cap));
 }
