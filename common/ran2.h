@@ -92,13 +92,6 @@ inline float ran2_value(int32_t iy) {
     return iy >= first_capped_output ? cap : temp;
 }
 
-// ran2_value as defined, with the comparison in double; for the tests.
-inline float ran2_value_by_threshold(int32_t iy) {
-    using namespace ran2_constants;
-    const float temp = static_cast<float>(scale * static_cast<double>(iy));
-    return static_cast<double>(temp) > threshold ? cap : temp;
-}
-
 // Seeding from a word <= 0: the whole generator state and the new word, from the word
 // alone. Taken and returned by value, so that a local stream's state never escapes.
 struct Ran2Seeding {

@@ -48,8 +48,9 @@ struct CommsimState {
     float octave_var[octave_classes] = {};
 
     // Bookkeeping that lets a cycle cost O(D) instead of O(J); it changes no draw.
-    // vacancies: the slots emptied in the current cycle; newborns: the species that
-    // fill them, held back until the refill ends (see run_cycle).
+    // vacancies: the slots emptied in the current cycle, in the order of the deaths;
+    // newborns: the species that fill them, in increasing slot order, held back until
+    // the refill ends (see run_cycle).
     std::vector<int32_t> vacancies;
     std::vector<int32_t> newborns;
     // One bit per slot, set for this cycle's vacancies when there are many of them:

@@ -174,7 +174,12 @@ TEST(Ran2, TableIndexIsTheQuotientByTheShuffleDivisor) {
 // over the rest.
 TEST(Ran2, CappingByOutputEqualsCappingByThreshold) {
     using namespace ran2_constants;
-    auto expect_same = [](int32_t iy) {
+    // The value as defined: the comparison with the threshold in double.
+    auto ran2_value_by_threshold = [](int32_t iy) {
+        const float temp = static_cast<float>(scale * static_cast<double>(iy));
+        return static_cast<double>(temp) > threshold ? cap : temp;
+    };
+    auto expect_same = [&](int32_t iy) {
         EXPECT_EQ(bits(ran2_value(iy)), bits(ran2_value_by_threshold(iy))) << "iy " << iy;
     };
     for (int32_t iy = first_capped_output - (1 << 20); iy < m1; ++iy) expect_same(iy);
