@@ -79,7 +79,7 @@ TEST(DrawSpecies, TakesTheFirstSpeciesWhoseCumulativeShareIsReached) {
     }
 }
 
-// The search starts from a guide entry and takes its first steps without branches;
+// The search starts from a guide entry and takes its first step without a branch;
 // where many shares end in one bucket of the guide (a long tail of rare species, a run
 // of zero weights) it must go on. At and just past every share the species drawn must
 // be the one a scan from species 0 finds.
