@@ -122,9 +122,7 @@ inline float ran2_core(int32_t& idum, int32_t& idum2, int32_t& iy, int32_t* iv) 
     return ran2_value(iy);
 }
 
-inline float ran2_step(int32_t* idum, Ran2State& g) { return ran2_core(*idum, g.idum2, g.iy, g.iv); }
-
-inline float ran2(int32_t* idum) { return ran2_step(idum, ran2_state); }
+inline float ran2(int32_t* idum) { return ran2_core(*idum, ran2_state.idum2, ran2_state.iy, ran2_state.iv); }
 
 // The process's one stream, taken into a local object for the length of a hot loop and
 // handed back when the object ends: the values and their order are those of ran2 on

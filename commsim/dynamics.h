@@ -59,7 +59,9 @@ struct SpeciesSearch {
     return k;
 }
 
-[[gnu::always_inline]] inline int32_t species_of_draw(const SpeciesSearch& search, float r) {
+template <class Draw>
+[[gnu::always_inline]] inline int32_t draw_species(const SpeciesSearch& search, Draw& draw) {
+    const float r = draw();
     const float* cumulative = search.cumulative;
     // r * buckets is exact in double, so the bucket is floor(r * buckets) exactly.
     const auto bucket = static_cast<int32_t>(static_cast<double>(r) * search.buckets);
@@ -69,11 +71,6 @@ struct SpeciesSearch {
     if (cumulative[k] < r) [[unlikely]]
         return finish_species_search(cumulative, search.nspecies, search.last_drawable_species, r, k);
     return k;
-}
-
-template <class Draw>
-[[gnu::always_inline]] inline int32_t draw_species(const SpeciesSearch& search, Draw& draw) {
-    return species_of_draw(search, draw());
 }
 
 template <class Draw>
